@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace tallyglass {
+
+// Positioned reads from a file or from memory. The document readers see examined files only
+// through this, so the fuzzers can hand them bytes and the component never reads a file whole.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t size() const = 0;
+    // Fills all of `into` from `offset`, or answers false (past the end, or a read error).
+    virtual bool readAt(std::uint64_t offset, std::span<std::byte> into) const = 0;
+    // Bytes handed over so far; the benchmarks report it.
+    virtual std::uint64_t bytesRead() const = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::span<const std::byte> bytes) : m_bytes(bytes) {}
+    std::uint64_t size() const override { return m_bytes.size(); }
+    bool readAt(std::uint64_t offset, std::span<std::byte> into) const override;
+    std::uint64_t bytesRead() const override { return m_read; }
+
+private:
+    std::span<const std::byte> m_bytes;
+    mutable std::uint64_t m_read = 0;
+};
+
+// A regular file opened read-only, without touching its access time where the kernel allows
+// it. The file is closed when the source goes.
+class FileSource final : public ByteSource {
+public:
+    static std::unique_ptr<FileSource> open(const std::string& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::uint64_t size() const override { return m_size; }
+    bool readAt(std::uint64_t offset, std::span<std::byte> into) const override;
+    std::uint64_t bytesRead() const override { return m_read; }
+
+private:
+    FileSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    int m_fd;
+    std::uint64_t m_size;
+    mutable std::uint64_t m_read = 0;
+};
+
+// Opens a file for reading only, with O_NOATIME where the kernel lets us (it refuses it on
+// files of other users), so that examining a file leaves its Last Accessed time alone.
+// Answers -1 with errno set when the file cannot be opened.
+int OpenForReading(const std::string& path);
+
+} // namespace tallyglass

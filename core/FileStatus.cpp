@@ -1,0 +1,104 @@
+#include "FileStatus.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace tallyglass {
+
+namespace {
+
+bool statFollowing(const std::string& path, struct statx& stx, unsigned mask)
+{
+    return ::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &stx) == 0;
+}
+
+Seconds toSeconds(const struct statx_timestamp& ts)
+{
+    return Seconds(std::chrono::seconds(ts.tv_sec));
+}
+
+std::string lastComponent(const std::string& absolute)
+{
+    const auto slash = absolute.find_last_of('/');
+    return slash == std::string::npos ? absolute : absolute.substr(slash + 1);
+}
+
+} // namespace
+
+std::optional<std::string> AbsolutePath(const std::string& path)
+{
+    std::string full;
+    if (!path.empty() && path.front() == '/') {
+        full = path;
+    } else {
+        std::vector<char> buffer(4096);
+        while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+            if (errno != ERANGE || buffer.size() > (1u << 20))
+                return std::nullopt;
+            buffer.resize(buffer.size() * 2);
+        }
+        full = std::string(buffer.data()) + "/" + path;
+    }
+
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos)
+            end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string normalised;
+    for (const std::string& part : parts)
+        normalised += "/" + part;
+    return normalised.empty() ? std::string("/") : normalised;
+}
+
+bool StatxFileSystem::FileExists(const std::string& path)
+{
+    struct statx stx {};
+    return !path.empty() && statFollowing(path, stx, STATX_TYPE) && S_ISREG(stx.stx_mode);
+}
+
+bool StatxFileSystem::FolderExists(const std::string& path)
+{
+    struct statx stx {};
+    return !path.empty() && statFollowing(path, stx, STATX_TYPE) && S_ISDIR(stx.stx_mode);
+}
+
+std::variant<FileObject, FileStatusError> StatxFileSystem::GetFile(const std::string& path)
+{
+    struct statx stx {};
+    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    if (!statFollowing(path, stx, mask))
+        return FileStatusError{std::strerror(errno)};
+    if (!S_ISREG(stx.stx_mode))
+        return FileStatusError{"it is no longer a regular file"};
+    const auto absolute = AbsolutePath(path);
+    if (!absolute)
+        return FileStatusError{std::string("the current folder cannot be read: ") + std::strerror(errno)};
+
+    FileObject file;
+    file.Name = lastComponent(*absolute);
+    file.Path = *absolute;
+    if (stx.stx_mask & STATX_BTIME)
+        file.DateCreated = toSeconds(stx.stx_btime);
+    file.DateLastModified = toSeconds(stx.stx_mtime);
+    file.DateLastAccessed = toSeconds(stx.stx_atime);
+    file.Size = stx.stx_size;
+    return file;
+}
+
+} // namespace tallyglass
