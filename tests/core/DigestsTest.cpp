@@ -1,1 +1,136 @@
+#include "Digests.h"
+
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+using namespace tallyglass;
+
+namespace {
+
+std::string commandOutput(const std::string& command)
+{
+    std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string out;
+    std::array<char, 256> buffer{};
+    while (pipe && std::fgets(buffer.data(), int(buffer.size()), pipe.get()))
+        out += buffer.data();
+    return out;
+}
+
+std::string firstWord(const std::string& line)
+{
+    return line.substr(0, line.find(' '));
+}
+
+} // namespace
+
+TEST(Digests, KnownVectors)
+{
+    TempFolder folder;
+    const std::string empty = folder.write("empty", "");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, empty), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, empty), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, empty),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    const std::string abc = folder.write("abc", "abc");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, abc), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, abc), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, abc),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+TEST(Digests, AgreeWithCoreutilsAcrossBlockBoundaries)
+{
+    TempFolder folder;
+    const std::size_t sizes[] = {1, 63, 64, 65, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
+    unsigned seed = 1;
+    for (const std::size_t size : sizes) {
+        const std::string file = folder.writeRandom("random-" + std::to_string(size), size, seed++);
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file), firstWord(commandOutput("md5sum '" + file + "'")));
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, file), firstWord(commandOutput("sha1sum '" + file + "'")));
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, file), firstWord(commandOutput("sha256sum '" + file + "'")));
+    }
+}
+
+TEST(Digests, ServiceHandsThePathBackUnchanged)
+{
+    TempFolder folder;
+    // A name that is not valid UTF-8 is read by its bytes.
+    const std::string file = folder.write("caf\xE9-\xFF.bin", "abc");
+    OpenSslDigests service;
+    std::string path = file;
+    EXPECT_EQ(service.HashFile(0, path, -1), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(path, file);
+    EXPECT_EQ(service.HashFile(2, path, -1),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(path, file);
+}
+
+TEST(Digests, FailuresNameTheReasonAndCannotPassForADigest)
+{
+    TempFolder folder;
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, (folder.path() / "missing").string()),
+              "Cannot read file: No such file or directory");
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, folder.path().string()), "Cannot read file: Is a directory");
+}
+
+TEST(Digests, FileWithoutReadPermission)
+{
+    TempFolder folder;
+    const std::string file = folder.write("secret", "abc");
+    ASSERT_EQ(chmod(file.c_str(), 0), 0);
+    chmod(folder.path().c_str(), 0755);
+    if (geteuid() != 0) {
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file), "Cannot read file: Permission denied");
+        return;
+    }
+    // Root reads everything; the digest is taken by a child that has become an ordinary user.
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(channel[0]);
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(3);
+        const std::string result = DigestOfFile(DigestAlgorithm::MD5, file);
+        if (write(channel[1], result.data(), result.size()) < 0)
+            _exit(4);
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string result;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(channel[0], buffer, sizeof buffer)) > 0)
+        result.append(buffer, std::size_t(n));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "cannot become an ordinary user here";
+    EXPECT_EQ(result, "Cannot read file: Permission denied");
+}
+
+TEST(Digests, ExaminingAFileLeavesItsAccessTimeAlone)
+{
+    TempFolder folder;
+    const std::string file = folder.write("old", "some bytes");
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    DigestOfFile(DigestAlgorithm::SHA256, file);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_atim.tv_sec, 1000000000);
+}

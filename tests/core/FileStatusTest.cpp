@@ -1,1 +1,73 @@
+#include "FileStatus.h"
+
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tallyglass;
+
+TEST(AbsolutePath, ResolvesRelativePathsAndNormalisesByTextAlone)
+{
+    const std::string cwd = std::filesystem::current_path().string();
+    EXPECT_EQ(AbsolutePath("a.txt"), cwd + "/a.txt");
+    EXPECT_EQ(AbsolutePath("./x/../a.txt"), cwd + "/a.txt");
+    EXPECT_EQ(AbsolutePath("/a//b/./c"), "/a/b/c");
+    EXPECT_EQ(AbsolutePath("/a/b/../../.."), "/");
+    EXPECT_EQ(AbsolutePath("/../x"), "/x");
+}
+
+TEST(StatxFileSystem, OnlyRegularFilesAreFiles)
+{
+    TempFolder folder;
+    StatxFileSystem fs;
+    const std::string file = folder.write("f", "1");
+    const std::string fifo = (folder.path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string link = (folder.path() / "link").string();
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    const std::string dangling = (folder.path() / "dangling").string();
+    ASSERT_EQ(symlink("/nonexistent/target", dangling.c_str()), 0);
+
+    EXPECT_TRUE(fs.FileExists(file));
+    EXPECT_TRUE(fs.FileExists(link));
+    EXPECT_FALSE(fs.FileExists(fifo));
+    EXPECT_FALSE(fs.FolderExists(fifo));
+    EXPECT_FALSE(fs.FileExists("/dev/null"));
+    EXPECT_FALSE(fs.FileExists(dangling));
+    EXPECT_FALSE(fs.FileExists(folder.path().string()));
+    EXPECT_TRUE(fs.FolderExists(folder.path().string()));
+    EXPECT_FALSE(fs.FileExists(""));
+    EXPECT_FALSE(fs.FolderExists(""));
+}
+
+TEST(StatxFileSystem, StatusOfAFileReachedThroughALink)
+{
+    TempFolder folder;
+    StatxFileSystem fs;
+    const std::string file = folder.write("target.bin", std::string(1234, 'x'));
+    const std::string link = (folder.path() / "alias.bin").string();
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    const struct timespec times[2] = {{1600000000, 0}, {1500000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+
+    auto status = fs.GetFile(link);
+    ASSERT_TRUE(std::holds_alternative<FileObject>(status));
+    const FileObject& f = std::get<FileObject>(status);
+    // The link is named as the user named it; its target supplies size and times.
+    EXPECT_EQ(f.Name, "alias.bin");
+    EXPECT_EQ(f.Path, link);
+    EXPECT_EQ(f.Size, 1234u);
+    EXPECT_EQ(f.DateLastAccessed.time_since_epoch().count(), 1600000000);
+    EXPECT_EQ(f.DateLastModified.time_since_epoch().count(), 1500000000);
+    if (f.DateCreated) { // only where the file system records a birth time
+        EXPECT_GT(f.DateCreated->time_since_epoch().count(), 1600000000);
+    }
+
+    auto gone = fs.GetFile((folder.path() / "gone").string());
+    ASSERT_TRUE(std::holds_alternative<FileStatusError>(gone));
+    EXPECT_EQ(std::get<FileStatusError>(gone).reason, "No such file or directory");
+}
