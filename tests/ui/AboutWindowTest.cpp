@@ -1,0 +1,225 @@
+#include "CopyGlyph.h"
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using tallyglass::frmAbout;
+
+namespace {
+
+// Every test of this program shares one application object; whichever test needs it first makes it.
+void EnsureApplication()
+{
+    if (QApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+struct LaunchLog {
+    std::vector<std::pair<QString, int>> calls;
+    tallyglass::WebLauncher Launcher()
+    {
+        return [this](const QString& url, int showCode) {
+            calls.emplace_back(url, showCode);
+            return -1; // a failing shell must not matter to the window
+        };
+    }
+};
+
+class AboutWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+
+    void TearDown() override
+    {
+        // Each test starts without an About window, as the program does.
+        delete frmAbout::Instance();
+        QCoreApplication::processEvents();
+    }
+
+    template <typename T> static T* Child(const char* name)
+    {
+        T* widget = frmAbout::Instance()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    LaunchLog log;
+};
+
+TEST_F(AboutWindowTest, RepeatedShowsKeepOneWindowAndCloseHidesItWhereItWas)
+{
+    EXPECT_EQ(frmAbout::Instance(), nullptr);
+    frmAbout::ShowAbout(log.Launcher());
+    frmAbout* first = frmAbout::Instance();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+
+    frmAbout::ShowAbout(log.Launcher());
+    EXPECT_EQ(frmAbout::Instance(), first);
+    EXPECT_EQ(QApplication::topLevelWidgets().count(first), 1);
+    int aboutWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        aboutWindows += qobject_cast<frmAbout*>(w) != nullptr ? 1 : 0;
+    EXPECT_EQ(aboutWindows, 1);
+
+    first->move(first->pos() + QPoint(37, 21));
+    const QPoint moved = first->pos();
+    QTest::mouseClick(Child<QPushButton>("cmdExit"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frmAbout::Instance(), first) << "Close hides; it does not unload";
+    EXPECT_FALSE(first->isVisible());
+
+    frmAbout::ShowAbout(log.Launcher());
+    EXPECT_EQ(frmAbout::Instance(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->pos(), moved);
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(AboutWindowTest, CloseBoxUnloadsAndTheNextShowMakesANewWindow)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    QPointer<frmAbout> first = frmAbout::Instance();
+    ASSERT_TRUE(first);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(frmAbout::Instance(), nullptr);
+
+    frmAbout::ShowAbout(log.Launcher());
+    ASSERT_NE(frmAbout::Instance(), nullptr);
+    EXPECT_TRUE(frmAbout::Instance()->isVisible());
+}
+
+TEST_F(AboutWindowTest, EscapeAndEnterLeaveTheWindowOpen)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    frmAbout* about = frmAbout::Instance();
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTest::keyClick(about, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frmAbout::Instance(), about);
+    EXPECT_TRUE(about->isVisible());
+    auto* close = Child<QPushButton>("cmdExit");
+    EXPECT_FALSE(close->isDefault());
+    EXPECT_FALSE(close->autoDefault());
+}
+
+TEST_F(AboutWindowTest, PictureOpensTheHomePageAndLabelsDoNothing)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    for (const char* name : {"lblVersion", "lblVersionVal", "lblLicense", "lblFreeware", "lblLicenseVal"})
+        QTest::mouseClick(Child<QLabel>(name), Qt::LeftButton);
+    EXPECT_TRUE(log.calls.empty());
+
+    // The picture's emblem at the top, and its white lower part in the strip right of the labels.
+    auto* picture = Child<QLabel>("imgAbout");
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(150, 60));
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(290, 200));
+    ASSERT_EQ(log.calls.size(), 2u);
+    for (const auto& [url, showCode] : log.calls) {
+        EXPECT_EQ(url, QStringLiteral(TALLYGLASS_SITE "/"));
+        EXPECT_EQ(showCode, 1);
+    }
+    EXPECT_TRUE(frmAbout::Instance()->isVisible()) << "the window stays open";
+
+    // The right button is not a click.
+    QTest::mouseClick(picture, Qt::RightButton, {}, QPoint(150, 60));
+    EXPECT_EQ(log.calls.size(), 2u);
+}
+
+TEST_F(AboutWindowTest, LayoutTextsAndWindowKind)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    frmAbout* about = frmAbout::Instance();
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Corvane Tallyglass"));
+    EXPECT_EQ(about->size(), QSize(300, 301));
+    EXPECT_EQ(about->minimumSize(), about->maximumSize()) << "not resizable";
+    EXPECT_FALSE(about->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(about->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(about->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(about->parentWidget(), nullptr) << "shown without an owner";
+    EXPECT_FALSE(about->isModal());
+    EXPECT_FALSE(about->testAttribute(Qt::WA_QuitOnClose)) << "must never keep the program alive";
+
+    EXPECT_EQ(Child<QLabel>("lblVersionVal")->text(), QStringLiteral("1.00"));
+    EXPECT_EQ(Child<QLabel>("lblFreeware")->text(), QStringLiteral("Free"));
+    EXPECT_EQ(Child<QLabel>("lblVersion")->text(), QStringLiteral("Version:"));
+    EXPECT_EQ(Child<QLabel>("lblLicense")->text(), QStringLiteral("License:"));
+    EXPECT_EQ(Child<QPushButton>("cmdExit")->text(), QStringLiteral("Close"));
+
+    // The two values form one right-aligned column ending at x = 3735 twips.
+    for (const char* name : {"lblVersionVal", "lblFreeware"}) {
+        auto* value = Child<QLabel>(name);
+        EXPECT_EQ(value->geometry().right() + 1, 3735 / 15) << name;
+        EXPECT_TRUE(value->alignment() & Qt::AlignRight) << name;
+    }
+    auto* picture = Child<QLabel>("imgAbout");
+    EXPECT_EQ(picture->geometry(), QRect(0, 0, 300, 300));
+    EXPECT_EQ(picture->pixmap().size(), QSize(300, 300));
+    EXPECT_EQ(about->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).first(), picture)
+        << "the picture lies behind every other control";
+
+    // The notice must end above the "Close" button that lies over its lower right corner.
+    auto* notice = Child<QLabel>("lblLicenseVal");
+    EXPECT_TRUE(notice->wordWrap());
+    EXPECT_FALSE(notice->text().isEmpty());
+    const int room = Child<QPushButton>("cmdExit")->geometry().top() - notice->geometry().top();
+    EXPECT_LE(notice->heightForWidth(notice->width()), room);
+
+    // Only "Close" takes the focus.
+    for (QWidget* child : about->findChildren<QWidget*>()) {
+        if (child->objectName() == QStringLiteral("cmdExit"))
+            EXPECT_NE(child->focusPolicy(), Qt::NoFocus);
+        else
+            EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->objectName().toStdString();
+    }
+}
+
+TEST_F(AboutWindowTest, TakesNoDrops)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    frmAbout* about = frmAbout::Instance();
+    EXPECT_FALSE(about->acceptDrops());
+    for (QWidget* child : about->findChildren<QWidget*>())
+        EXPECT_FALSE(child->acceptDrops()) << child->objectName().toStdString();
+}
+
+TEST(CopyGlyphTest, RedGroundIsTransparentAndTheSheetsAreNot)
+{
+    EnsureApplication();
+    const QImage raw(QStringLiteral(":/images/copy.png"));
+    ASSERT_EQ(raw.size(), QSize(16, 16));
+    const QImage glyph = tallyglass::CopyGlyphPixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(glyph.size(), QSize(16, 16));
+    int red = 0;
+    int drawn = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const bool key = raw.pixel(x, y) == qRgb(255, 0, 0);
+            EXPECT_EQ(qAlpha(glyph.pixel(x, y)), key ? 0 : 255) << x << "," << y;
+            (key ? red : drawn) += 1;
+        }
+    }
+    // The ground's corner and the sheets in the middle.
+    EXPECT_EQ(raw.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(qAlpha(glyph.pixel(0, 0)), 0);
+    EXPECT_GT(red, 0);
+    EXPECT_GT(drawn, 40);
+    EXPECT_FALSE(tallyglass::CopyGlyph().isNull());
+}
+
+} // namespace
