@@ -1,7 +1,10 @@
+#include "ArtResources.h"
 #include "CopyGlyph.h"
+#include "ProgramIcon.h"
 #include "frmAbout.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -220,6 +223,43 @@ TEST(CopyGlyphTest, RedGroundIsTransparentAndTheSheetsAreNot)
     EXPECT_GT(red, 0);
     EXPECT_GT(drawn, 40);
     EXPECT_FALSE(tallyglass::CopyGlyph().isNull());
+}
+
+TEST(ArtTest, PicturesHaveTheirSizesAndNoAlpha)
+{
+    EnsureApplication();
+    tallyglass::InitArtResources();
+    const std::pair<const char*, QSize> pictures[] = {{":/images/banner.png", {140, 48}},
+                                                      {":/images/logo.png", {204, 48}},
+                                                      {":/images/about.png", {300, 300}},
+                                                      {":/images/copy.png", {16, 16}}};
+    for (const auto& [path, size] : pictures) {
+        const QImage image{QString::fromLatin1(path)};
+        EXPECT_EQ(image.size(), size) << path;
+        EXPECT_FALSE(image.hasAlphaChannel()) << path;
+    }
+    // The labels lie on the lower half of the About picture, which must be plain white.
+    const QImage about(QStringLiteral(":/images/about.png"));
+    int notWhite = 0;
+    for (int y = 150; y < about.height(); ++y)
+        for (int x = 0; x < about.width(); ++x)
+            notWhite += about.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
+    EXPECT_EQ(notWhite, 0);
+}
+
+TEST(ArtTest, IconComesInEveryDrawnSize)
+{
+    EnsureApplication();
+    const QIcon icon = tallyglass::ProgramIcon();
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+        EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size)) << size;
+    }
+    // The icon group holds 48, 32, 24 and 16 pixels in three colour depths each.
+    QImageReader group(QStringLiteral(":/icons/tallyglass.ico"));
+    if (!group.canRead())
+        GTEST_SKIP() << "no ICO reader among the image plug-ins";
+    EXPECT_EQ(group.imageCount(), 12);
 }
 
 } // namespace
