@@ -138,7 +138,8 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes)
             appendUtf8(out, unit);
     }
     dropTrailingNuls(out);
-    if (bytes.size() % 2 != 0)
+    // A writer that ends a text with one NUL byte leaves an odd byte that means nothing.
+    if (bytes.size() % 2 != 0 && bytes.back() != std::byte{0})
         out.append(kReplacement);
     return out;
 }
