@@ -167,6 +167,30 @@ public:
         m_padding = sectors;
         return *this;
     }
+    // Makes the padding sectors one stream of that name, its bytes left unwritten.
+    CompoundFileBuilder& paddingStream(std::u16string name)
+    {
+        m_paddingName = std::move(name);
+        return *this;
+    }
+
+    // A file as its written parts: the header and the parts after the padding, which a
+    // sparse file leaves as a hole.
+    struct Sparse {
+        Bytes head;             // at offset 0
+        std::uint64_t bodyAt;   // where `body` goes
+        Bytes body;
+        std::uint64_t size() const { return bodyAt + body.size(); }
+    };
+
+    Bytes build()
+    {
+        Sparse parts = buildSparse();
+        Bytes file = std::move(parts.head);
+        file.resize(std::size_t(parts.bodyAt));
+        file.insert(file.end(), parts.body.begin(), parts.body.end());
+        return file;
+    }
 
     // Where build() put things, for tests that damage them.
     struct Layout {
@@ -189,11 +213,12 @@ public:
         put32(file, offsetOf(layout.fatSectors[sector / per]) + 4 * (sector % per), next);
     }
 
-    Bytes build()
+    Sparse buildSparse()
     {
         const std::size_t ss = sectorSize();
         std::vector<std::uint32_t> fat; // grows as sectors are placed
         Bytes body;                      // the sectors after the header
+        // Sectors placed after the padding, which the body does not hold.
         const auto place = [&](const Bytes& content) -> std::uint32_t {
             const std::uint32_t first = std::uint32_t(fat.size());
             const std::size_t count = std::max<std::size_t>(1, (content.size() + ss - 1) / ss);
@@ -205,7 +230,10 @@ public:
             return first;
         };
         fat.assign(m_padding, kFree);
-        body.resize(std::size_t(m_padding) * ss);
+        if (!m_paddingName.empty()) {
+            for (std::uint32_t i = 0; i < m_padding; ++i)
+                fat[i] = i + 1 < m_padding ? i + 1 : kEnd;
+        }
 
         Bytes miniStream;
         std::vector<std::uint32_t> miniFat;
@@ -250,11 +278,14 @@ public:
             put32(directory, at + 116, start);
             put64(directory, at + 120, size);
         };
-        entry(u"Root Entry", 5, kFree, m_streams.empty() ? kFree : 1, layout.miniStreamStart, miniStreamSize);
+        const std::size_t children = m_streams.size() + (m_paddingName.empty() ? 0 : 1);
+        entry(u"Root Entry", 5, kFree, children == 0 ? kFree : 1, layout.miniStreamStart, miniStreamSize);
         for (std::size_t i = 0; i < m_streams.size(); ++i) {
-            const std::uint32_t right = i + 1 < m_streams.size() ? std::uint32_t(i + 2) : kFree;
+            const std::uint32_t right = i + 1 < children ? std::uint32_t(i + 2) : kFree;
             entry(m_streams[i].name, 2, right, kFree, layout.streamStart[i], m_streams[i].content.size());
         }
+        if (!m_paddingName.empty())
+            entry(m_paddingName, 2, kFree, kFree, 0, std::uint64_t(m_padding) * ss);
         directory.resize(((directory.size() + ss - 1) / ss) * ss);
         layout.directoryStart = place(directory);
 
@@ -312,8 +343,7 @@ public:
         put32(file, 72, std::uint32_t(difatCount));
         for (std::size_t i = 0; i < 109; ++i)
             put32(file, 76 + 4 * i, i < fatCount ? layout.fatSectors[i] : kFree);
-        file.insert(file.end(), body.begin(), body.end());
-        return file;
+        return {std::move(file), (std::uint64_t(m_padding) + 1) * ss, std::move(body)};
     }
 
 private:
@@ -323,6 +353,7 @@ private:
     };
     unsigned m_shift;
     std::uint32_t m_padding = 0;
+    std::u16string m_paddingName;
     std::vector<Stream> m_streams;
 };
 
