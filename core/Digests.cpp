@@ -15,9 +15,10 @@ namespace tallyglass {
 
 namespace {
 
-// One read of 1 MiB keeps the system-call count low while the buffer stays in the caches;
-// memory use does not grow with the file.
-constexpr std::size_t kReadBlock = 1u << 20;
+// A read of 128 KiB keeps the system-call count low while the block is still in the core's
+// own cache when the digest runs over it; larger blocks measured slower. Memory use does not
+// grow with the file.
+constexpr std::size_t kReadBlock = 128u << 10;
 
 const EVP_MD* mdOf(DigestAlgorithm algorithm)
 {
