@@ -221,18 +221,17 @@ std::optional<std::string> ZipPackage::readPart(std::string_view name, bool igno
     // The declared size is only a claim: the inflated bytes are counted as they come, and one
     // byte past the cap is enough to know the part is too large.
     std::string content;
-    std::vector<char> chunk(kReadChunk);
     bool ok = true;
     while (content.size() <= kMaxPartBytes) {
-        const std::size_t want = std::min<std::size_t>(chunk.size(), kMaxPartBytes + 1 - content.size());
-        const zip_int64_t n = zip_fread(file, chunk.data(), want);
-        if (n < 0) {
-            ok = false;
+        const std::size_t had = content.size();
+        const std::size_t want = std::min<std::size_t>(kReadChunk, kMaxPartBytes + 1 - had);
+        content.resize(had + want);
+        const zip_int64_t n = zip_fread(file, content.data() + had, want);
+        content.resize(had + std::size_t(std::max<zip_int64_t>(n, 0)));
+        if (n <= 0) {
+            ok = n == 0;
             break;
         }
-        if (n == 0)
-            break;
-        content.append(chunk.data(), std::size_t(n));
     }
     zip_fclose(file);
     if (!ok || content.size() > kMaxPartBytes)
