@@ -1,0 +1,26 @@
+#include "ApplicationLook.h"
+
+#include "ArtResources.h"
+#include "ProgramIcon.h"
+
+#include <QApplication>
+
+namespace tallyglass {
+
+QFont DialogFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+void ApplyApplicationLook(QApplication& app)
+{
+    InitArtResources();
+    QApplication::setFont(DialogFont());
+    app.setWindowIcon(ProgramIcon());
+}
+
+} // namespace tallyglass

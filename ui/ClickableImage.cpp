@@ -1,0 +1,30 @@
+#include "ClickableImage.h"
+
+#include <QMouseEvent>
+
+namespace tallyglass {
+
+ClickableImage::ClickableImage(const QPixmap& picture, QWidget* parent) : QLabel(parent)
+{
+    setPixmap(picture);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ClickableImage::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ClickableImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+} // namespace tallyglass

@@ -1,0 +1,56 @@
+#include "FieldRowWidgets.h"
+
+#include "TickBox.h"
+#include "Twips.h"
+
+#include <QCheckBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+namespace tallyglass {
+
+namespace {
+
+QString nameOf(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), qsizetype(name.size()));
+}
+
+} // namespace
+
+FieldRowWidgets CreateFieldRow(const FieldRow& row, QWidget* frame, const QIcon& copyGlyph)
+{
+    const RowGeometry g = GeometryOf(row);
+    FieldRowWidgets w;
+    w.row = &row;
+
+    w.label = new QLabel(nameOf(row.caption), frame);
+    w.label->setObjectName(nameOf(row.labelName));
+    w.label->setGeometry(PxRect(g.label));
+    w.label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    w.box = new QLineEdit(frame);
+    w.box->setObjectName(nameOf(row.boxName));
+    w.box->setGeometry(PxRect(g.box));
+    // A value is shown whole however long it is; Qt would otherwise cut it at 32767 characters.
+    w.box->setMaxLength(std::numeric_limits<int>::max());
+
+    w.copy = new QPushButton(frame);
+    w.copy->setObjectName(nameOf(row.copyName));
+    w.copy->setGeometry(PxRect(g.copy));
+    w.copy->setIcon(copyGlyph);
+    w.copy->setIconSize(QSize(16, 16));
+    w.copy->setAutoDefault(false);
+    w.copy->setDefault(false);
+
+    w.tick = new TickBox(frame);
+    w.tick->setObjectName(nameOf(row.tickName));
+    w.tick->setGeometry(PxRect(g.tick));
+    return w;
+}
+
+} // namespace tallyglass

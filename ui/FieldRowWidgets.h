@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FieldCatalogue.h"
+
+class QCheckBox;
+class QIcon;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace tallyglass {
+
+// The four controls of one field row: caption label, value box, copy button and tick box,
+// named and placed as the catalogue says.
+struct FieldRowWidgets {
+    const FieldRow* row = nullptr;
+    QLabel* label = nullptr;
+    QLineEdit* box = nullptr;
+    QPushButton* copy = nullptr;
+    QCheckBox* tick = nullptr;
+};
+
+// Creates the row's controls inside its frame, at the positions of the catalogue's geometry.
+FieldRowWidgets CreateFieldRow(const FieldRow& row, QWidget* frame, const QIcon& copyGlyph);
+
+} // namespace tallyglass
