@@ -1,0 +1,81 @@
+# Run by ctest as `cmake -P`: installs BUILD_DIR into PREFIX and checks what landed there.
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
+endif()
+
+set(missing "")
+macro(expect_file path)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    list(APPEND missing "${path}")
+  endif()
+endmacro()
+
+expect_file(bin/tallyglass-report)
+if(WITH_GUI)
+  expect_file(bin/tallyglass)
+  expect_file(share/applications/tallyglass.desktop)
+  expect_file(share/metainfo/${APP_ID}.metainfo.xml)
+  foreach(size 16 24 32 48 64 128 256)
+    expect_file(share/icons/hicolor/${size}x${size}/apps/tallyglass.png)
+  endforeach()
+  expect_file(share/icons/hicolor/scalable/apps/tallyglass.svg)
+endif()
+if(missing)
+  list(JOIN missing "\n  " listed)
+  message(FATAL_ERROR "not installed under ${PREFIX}:\n  ${listed}")
+endif()
+
+# The report tool tells the one version. (The window is not started here: without a file it
+# would run its start-up, bulletin check included.)
+execute_process(COMMAND "${PREFIX}/bin/tallyglass-report" --version
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 30)
+if(NOT result EQUAL 0 OR NOT output MATCHES "${VERSION_TEXT}")
+  message(FATAL_ERROR "tallyglass-report --version answered ${result}: ${output}${errors}")
+endif()
+
+if(NOT WITH_GUI)
+  return()
+endif()
+
+# A file manager's "Open With" hands the file to the program through %f.
+file(READ "${PREFIX}/share/applications/tallyglass.desktop" desktop)
+foreach(line "Exec=tallyglass %f" "Icon=tallyglass" "Name=Tallyglass" "Categories=Utility;")
+  string(FIND "${desktop}" "\n${line}\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the desktop entry lacks the line \"${line}\"")
+  endif()
+endforeach()
+
+file(READ "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml" metainfo)
+foreach(text "<id>${APP_ID}</id>" "<release version=\"${VERSION_TEXT}\"" "<launchable type=\"desktop-id\">tallyglass.desktop</launchable>")
+  string(FIND "${metainfo}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the metainfo lacks ${text}")
+  endif()
+endforeach()
+
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE)
+  execute_process(COMMAND "${DESKTOP_FILE_VALIDATE}" "${PREFIX}/share/applications/tallyglass.desktop"
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0 OR output MATCHES "error")
+    message(FATAL_ERROR "desktop-file-validate:\n${output}")
+  endif()
+else()
+  message(STATUS "desktop-file-validate is not installed; the desktop entry was not validated")
+endif()
+
+find_program(APPSTREAMCLI appstreamcli)
+if(APPSTREAMCLI)
+  execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml"
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "appstreamcli validate:\n${output}")
+  endif()
+else()
+  message(STATUS "appstreamcli is not installed; the metainfo was not validated")
+endif()
