@@ -180,6 +180,10 @@ std::unique_ptr<ZipPackage> ZipPackage::open(const ByteSource& source)
 
 std::optional<std::uint64_t> ZipPackage::locate(std::string_view name, bool ignoreCase) const
 {
+    // libzip takes zero-terminated names; a name with a zero byte in it names no entry,
+    // rather than the entry named by its first part.
+    if (name.find('\0') != std::string_view::npos)
+        return std::nullopt;
     const std::string zeroTerminated(name);
     const zip_int64_t exact = zip_name_locate(m_archive, zeroTerminated.c_str(), 0);
     if (exact >= 0)

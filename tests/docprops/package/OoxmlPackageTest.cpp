@@ -109,6 +109,13 @@ TEST(OoxmlPackage, PartsAreFoundThroughThePackageRelationships)
     EXPECT_EQ(values->Title, "Moved") << "absolute target, dot segments, %-escape, other case";
     EXPECT_EQ(values->Company, "Elsewhere");
 
+    // A zero byte in a target names no part, not the part named by what comes before it.
+    auto zero = OoxmlEntries(kFullCore, "");
+    zero[1].content = Relationships("docProps/core.xml%00.junk", "");
+    const auto zeroValues = read(zero);
+    ASSERT_TRUE(zeroValues);
+    EXPECT_EQ(zeroValues->Title, "");
+
     // Readable relationships without a properties relationship are believed.
     auto unlisted = OoxmlEntries(kFullCore, kFullApp);
     unlisted[1].content = Relationships("", "");
