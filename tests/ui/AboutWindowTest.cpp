@@ -4,6 +4,7 @@
 #include "frmAbout.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
@@ -255,11 +256,43 @@ TEST(ArtTest, IconComesInEveryDrawnSize)
         EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
         EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size)) << size;
     }
-    // The icon group holds 48, 32, 24 and 16 pixels in three colour depths each.
-    QImageReader group(QStringLiteral(":/icons/tallyglass.ico"));
-    if (!group.canRead())
+}
+
+TEST(ArtTest, IconGroupHoldsFourSizesInThreeDepths)
+{
+    EnsureApplication();
+    tallyglass::InitArtResources();
+    QFile file(QStringLiteral(":/icons/tallyglass.ico"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray group = file.readAll();
+    const auto u8 = [&](qsizetype at) { return static_cast<unsigned>(static_cast<unsigned char>(group.at(at))); };
+    const auto u16 = [&](qsizetype at) { return u8(at) | u8(at + 1) << 8; };
+    ASSERT_GE(group.size(), 6 + 12 * 16);
+    EXPECT_EQ(u16(2), 1u) << "an icon, not a cursor";
+    ASSERT_EQ(u16(4), 12u);
+    // The directory: width, height, palette size, reserved, planes, bits per pixel, ...
+    int entry = 0;
+    for (unsigned size : {48u, 32u, 24u, 16u}) {
+        for (unsigned bits : {4u, 8u, 32u}) {
+            const qsizetype at = 6 + 16 * entry++;
+            EXPECT_EQ(u8(at), size) << entry;
+            EXPECT_EQ(u8(at + 1), size) << entry;
+            EXPECT_EQ(u16(at + 6), bits) << entry;
+        }
+    }
+
+    // Every image, the palette ones through their mask, leaves the corner outside the sheet clear.
+    QImageReader reader(QStringLiteral(":/icons/tallyglass.ico"));
+    if (!reader.canRead())
         GTEST_SKIP() << "no ICO reader among the image plug-ins";
-    EXPECT_EQ(group.imageCount(), 12);
+    ASSERT_EQ(reader.imageCount(), 12);
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+        const int last = image.width() - 1;
+        EXPECT_EQ(qAlpha(image.pixel(last, 0)), 0) << i;
+        EXPECT_EQ(qAlpha(image.pixel(last / 2, last / 2)), 255) << i;
+    }
 }
 
 } // namespace
