@@ -14,6 +14,9 @@ int main(int argc, char** argv)
 {
     std::size_t replayed = 0;
     for (int i = 1; i < argc; ++i) {
+        // A folder nothing has been put in yet does not exist in a checkout.
+        if (!std::filesystem::exists(argv[i]))
+            continue;
         std::error_code error;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i], error)) {
             if (!entry.is_regular_file())

@@ -320,21 +320,30 @@ std::optional<std::vector<std::byte>> CompoundFile::readRegularStream(std::uint3
     std::vector<std::byte> bytes(static_cast<std::size_t>(size));
     std::unordered_set<std::uint32_t> visited;
     std::uint32_t sector = start;
-    for (std::uint64_t done = 0; done < size;) {
-        const auto offset = sectorOffset(sector);
-        if (!offset || !visited.insert(sector).second)
-            return std::nullopt;
-        // The last sector of a file may be cut short after the stream's own bytes.
-        const std::uint64_t part = std::min(sectorSize(), size - done);
-        if (!m_source->readAt(*offset, std::span(bytes).subspan(std::size_t(done), std::size_t(part))))
-            return std::nullopt;
-        done += part;
-        if (done < size) {
+    std::uint64_t done = 0;
+    while (done < size) {
+        // Sectors that follow one another in the file are read in one go.
+        const std::uint32_t runStart = sector;
+        std::uint64_t runBytes = 0;
+        for (;;) {
+            if (!sectorOffset(sector) || !visited.insert(sector).second)
+                return std::nullopt;
+            // The last sector of a file may be cut short after the stream's own bytes.
+            runBytes += std::min(sectorSize(), size - done - runBytes);
+            if (done + runBytes == size)
+                break;
             const auto next = nextSector(sector);
             if (!next)
                 return std::nullopt;
+            const bool follows = *next == sector + 1;
             sector = *next;
+            if (!follows)
+                break;
         }
+        if (!m_source->readAt(*sectorOffset(runStart),
+                              std::span(bytes).subspan(std::size_t(done), std::size_t(runBytes))))
+            return std::nullopt;
+        done += runBytes;
     }
     return bytes;
 }
@@ -352,14 +361,25 @@ std::optional<std::vector<std::byte>> CompoundFile::readMiniStream(std::uint32_t
         const std::uint64_t position = std::uint64_t(miniSector) * kMiniSectorSize;
         if (position + part > m_root->streamSize)
             return std::nullopt;
-        // A mini sector never straddles two sectors of the mini stream.
-        const auto sector = chainAt(m_miniStreamChain, position >> m_header.sectorShift, nextInMiniStream);
-        const auto offset = sector ? sectorOffset(*sector) : std::nullopt;
-        if (!offset)
+        // A mini sector never straddles two sectors of the mini stream. Those sectors are
+        // read whole and kept, since the two property streams usually share them.
+        const std::uint64_t index = position >> m_header.sectorShift;
+        auto cached = m_miniStreamSectors.find(index);
+        if (cached == m_miniStreamSectors.end()) {
+            const auto sector = chainAt(m_miniStreamChain, index, nextInMiniStream);
+            const auto offset = sector ? sectorOffset(*sector) : std::nullopt;
+            if (!offset)
+                return std::nullopt;
+            // The mini stream may end the file in a sector cut short.
+            std::vector<std::byte> content(std::size_t(std::min(sectorSize(), m_source->size() - *offset)));
+            if (!m_source->readAt(*offset, content))
+                return std::nullopt;
+            cached = m_miniStreamSectors.emplace(index, std::move(content)).first;
+        }
+        const auto piece = BoundedReader(cached->second).bytes(position & (sectorSize() - 1), part);
+        if (!piece)
             return std::nullopt;
-        const std::uint64_t within = position & (sectorSize() - 1);
-        if (!m_source->readAt(*offset + within, std::span(bytes).subspan(std::size_t(done), std::size_t(part))))
-            return std::nullopt;
+        std::copy(piece->begin(), piece->end(), bytes.begin() + std::ptrdiff_t(done));
         done += part;
         if (done < size) {
             const auto next = nextMiniSector(miniSector);

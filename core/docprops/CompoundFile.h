@@ -110,6 +110,7 @@ private:
     std::map<std::uint32_t, std::vector<std::uint32_t>> m_miniFatSectors; // by mini FAT index
     std::map<std::uint32_t, std::vector<std::uint32_t>> m_difatSectors;   // by sector number
     std::map<std::uint32_t, std::vector<std::byte>> m_directorySectors;   // by chain position
+    std::map<std::uint64_t, std::vector<std::byte>> m_miniStreamSectors;  // by chain position
     Chain m_difatChain;
     Chain m_directoryChain;
     Chain m_miniFatChain;
