@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -190,6 +191,29 @@ TEST_F(AboutWindowTest, LayoutTextsAndWindowKind)
             EXPECT_NE(child->focusPolicy(), Qt::NoFocus);
         else
             EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->objectName().toStdString();
+    }
+}
+
+TEST_F(AboutWindowTest, NeverKeepsTheProgramAlive)
+{
+    // A stand-in for the main window: when it closes, the event loop must end, whether the About
+    // window is shown or hidden. A window some other test left open would keep the loop running,
+    // so none is left visible.
+    for (bool hidden : {false, true}) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->hide();
+        QWidget main;
+        main.show();
+        frmAbout::ShowAbout(log.Launcher());
+        if (hidden)
+            frmAbout::Instance()->hide();
+        QTimer::singleShot(0, &main, &QWidget::close);
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        QObject::connect(&stuck, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        stuck.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), 0) << (hidden ? "hidden" : "shown");
+        delete frmAbout::Instance();
     }
 }
 
