@@ -67,7 +67,7 @@ void Form_Load(frmMain& window, const std::vector<std::string>& args, const Cloc
     window.ExtractCurrentPath();
 }
 
-int RunProgram(int argc, char** argv, StartUpOptions options)
+void RunProgram(int argc, char** argv, StartUpOptions options)
 {
     // The application takes its own options (-platform and the like) out of argv; what is
     // left are our arguments, as the file system's bytes.
@@ -86,7 +86,8 @@ int RunProgram(int argc, char** argv, StartUpOptions options)
     auto* window = new frmMain(std::move(services));
     Form_Load(*window, args, options.now ? options.now : Clock(systemNow), launcher);
     window->show();
-    return app.exec();
+    // The window ends the program itself; should the loop ever return, the end is the same.
+    EndProgramNow(app.exec());
 }
 
 } // namespace tallyglass

@@ -31,7 +31,8 @@ struct StartUpOptions {
     Clock now;
 };
 
-// Builds the application, runs the load sequence, shows the window and runs until it ends.
-int RunProgram(int argc, char** argv, StartUpOptions options = {});
+// Builds the application, runs the load sequence, shows the window and runs until it ends;
+// ends the process and never returns.
+[[noreturn]] void RunProgram(int argc, char** argv, StartUpOptions options = {});
 
 } // namespace tallyglass

@@ -2,5 +2,5 @@
 
 int main(int argc, char** argv)
 {
-    return tallyglass::RunProgram(argc, argv);
+    tallyglass::RunProgram(argc, argv);
 }

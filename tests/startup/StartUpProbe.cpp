@@ -14,5 +14,5 @@ int main(int argc, char** argv)
         std::printf("launch: %s\n", url.toUtf8().constData());
         return 0;
     };
-    return tallyglass::RunProgram(argc, argv, options);
+    tallyglass::RunProgram(argc, argv, options);
 }

@@ -88,6 +88,17 @@ TEST_F(MainWindowLayout, FramesButtonsAndBannerSitAtTheirPlaces)
     EXPECT_EQ(window.findChild<QGroupBox*>("frameFSMetadata"), window.findChild<QLineEdit*>("txtMD5")->parent());
 }
 
+TEST_F(MainWindowLayout, ImagesLieInFrontOfTheBandAndTheFrameCoversItsLowestPixel)
+{
+    EXPECT_EQ(window.childAt(10, 10)->objectName(), QStringLiteral("imgTallyglass"));
+    EXPECT_EQ(window.childAt(500, 10)->objectName(), QStringLiteral("imgLogo"));
+    EXPECT_EQ(window.childAt(270, 20)->objectName(), QStringLiteral("Shape1"));
+    EXPECT_EQ(window.childAt(270, 47)->objectName(), QStringLiteral("Shape1"));
+    EXPECT_EQ(window.childAt(270, 48)->objectName(), QStringLiteral("frameOfficeData"));
+    // The logo runs to the window's right edge and is clipped there.
+    EXPECT_EQ(window.childAt(600, 10)->objectName(), QStringLiteral("imgLogo"));
+}
+
 TEST_F(MainWindowLayout, ControlsCarryTheirTextsAndNoneIsClipped)
 {
     EXPECT_EQ(window.findChild<QGroupBox*>("frameOfficeData")->title(), QStringLiteral("OLE Metadata"));
