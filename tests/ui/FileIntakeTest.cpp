@@ -109,6 +109,15 @@ TEST_F(FileIntake, NameThatIsNotUtf8IsExaminedByItsBytes)
     std::remove(path.c_str());
 }
 
+TEST_F(FileIntake, NameWithUrlCharactersArrivesUnchanged)
+{
+    const QString odd = files.Make(QStringLiteral("50% #1 ?a=b; Grüße [x].txt"), "odd");
+    ASSERT_TRUE(dropOn("chkShared", {odd}));
+    EXPECT_EQ(window.CurrentPath, Bytes(odd));
+    EXPECT_EQ(Text(window, FieldId::FileName), "50% #1 ?a=b; Grüße [x].txt");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
 TEST_F(FileIntake, SpacesAroundTheDroppedPathAreTrimmed)
 {
     window.TakePath("  " + Bytes(alpha) + "  ");
