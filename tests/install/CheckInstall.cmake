@@ -29,13 +29,19 @@ if(missing)
   message(FATAL_ERROR "not installed under ${PREFIX}:\n  ${listed}")
 endif()
 
-# The report tool tells the one version. (The window is not started here: without a file it
-# would run its start-up, bulletin check included.)
-execute_process(COMMAND "${PREFIX}/bin/tallyglass-report" --version
-  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 30)
-if(NOT result EQUAL 0 OR NOT output MATCHES "${VERSION_TEXT}")
-  message(FATAL_ERROR "tallyglass-report --version answered ${result}: ${output}${errors}")
+# Both programs tell the one version. A lone --version answers before any window or start-up
+# runs, so the bulletin check is never reached here.
+set(programs tallyglass-report)
+if(WITH_GUI)
+  list(APPEND programs tallyglass)
 endif()
+foreach(program IN LISTS programs)
+  execute_process(COMMAND "${PREFIX}/bin/${program}" --version
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 30)
+  if(NOT result EQUAL 0 OR NOT output STREQUAL "${program} ${VERSION_TEXT}\n")
+    message(FATAL_ERROR "${program} --version answered ${result}: ${output}${errors}")
+  endif()
+endforeach()
 
 if(NOT WITH_GUI)
   return()
