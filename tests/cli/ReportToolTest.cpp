@@ -99,3 +99,52 @@ TEST(ReportTool, Usage)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tallyglass-report 1.00\n");
 }
+
+namespace {
+
+// The lines of a report that depend on where and when the fixture was checked out are masked;
+// everything else (document properties, size, digests) must match the committed report.
+std::string masked(const std::string& report)
+{
+    static const char* const kPlaceLines[] = {"File Path: ", "Created Date (FS): ", "Last Modified (FS): ",
+                                              "Last Accessed (FS): "};
+    std::string out;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        std::size_t end = report.find('\n', start);
+        end = end == std::string::npos ? report.size() : end + 1;
+        std::string line = report.substr(start, end - start);
+        for (const char* label : kPlaceLines)
+            if (line.rfind(label, 0) == 0)
+                line = std::string(label) + "*\n";
+        out += line;
+        start = end;
+    }
+    return out;
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(ReportTool, GoldenReportsOfRealDocuments)
+{
+    // Every "<document>.report" beside a fixture is that document's expected report, written in
+    // LC_ALL=C.UTF-8 and TZ=UTC.
+    std::size_t compared = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(TALLYGLASS_TEST_DATA)) {
+        if (entry.path().extension() != ".report")
+            continue;
+        const std::filesystem::path document = entry.path().parent_path() / entry.path().stem();
+        ASSERT_TRUE(std::filesystem::exists(document)) << document;
+        const ToolRun r = run("'" + document.string() + "'");
+        EXPECT_EQ(r.status, 0) << document;
+        EXPECT_EQ(masked(r.out), readFile(entry.path())) << document;
+        ++compared;
+    }
+    EXPECT_GE(compared, 6u);
+}
