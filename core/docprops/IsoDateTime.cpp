@@ -74,15 +74,6 @@ private:
     std::size_t m_pos = 0;
 };
 
-std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 struct Fields {
     int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
     std::optional<int> zoneOffsetMinutes;
@@ -90,7 +81,7 @@ struct Fields {
 
 std::optional<Fields> readFields(std::string_view text)
 {
-    Cursor in(trimmed(text));
+    Cursor in(TrimXmlSpace(text));
     Fields f;
     const auto year = in.fixedDigits(4);
     if (!year)
@@ -188,7 +179,7 @@ std::optional<std::int32_t> ParseIsoDurationMinutes(std::string_view text)
     // Each component is capped well below what could overflow the sum; anything near the cap
     // is far beyond a 32-bit count of minutes anyway.
     constexpr std::uint64_t kMaxComponent = 1'000'000'000'000ULL;
-    Cursor in(trimmed(text));
+    Cursor in(TrimXmlSpace(text));
     if (!in.take('P'))
         return std::nullopt;
 
@@ -245,6 +236,15 @@ std::optional<std::int32_t> ParseIsoDurationMinutes(std::string_view text)
     if (minutes > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
     return std::int32_t(minutes);
+}
+
+std::string_view TrimXmlSpace(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 } // namespace tallyglass

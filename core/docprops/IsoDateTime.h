@@ -25,4 +25,8 @@ std::optional<Seconds> ParseIsoDateTime(std::string_view text, ZonelessTime zone
 // length depends on the calendar), for malformed text and for totals beyond a 32-bit count.
 std::optional<std::int32_t> ParseIsoDurationMinutes(std::string_view text);
 
+// The text without the XML white space (blanks, tabs, line ends) around it; writers indent
+// values, and the readers of values in package parts all allow it.
+std::string_view TrimXmlSpace(std::string_view text);
+
 } // namespace tallyglass

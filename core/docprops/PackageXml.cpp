@@ -25,15 +25,6 @@ std::string_view localOf(std::string_view qualified)
     return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // The prefix that an xmlns attribute declares, or no value for other attributes; the
 // default namespace has the empty prefix.
 std::optional<std::string_view> declaredPrefix(std::string_view attributeName)
@@ -125,7 +116,7 @@ std::string TextOf(const pugi::xml_node& element)
 
 std::optional<std::int32_t> ParseXmlInteger(std::string_view text)
 {
-    text = trimmed(text);
+    text = TrimXmlSpace(text);
     if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     std::int32_t value = 0;
@@ -145,7 +136,7 @@ void AssignField(SummaryValues& values, const FieldTarget& target, std::string_v
     } else if (const auto* d = std::get_if<OleDate SummaryValues::*>(&target)) {
         values.*(*d) = ParseIsoDateTime(text, zoneless);
     } else if (const auto* b = std::get_if<bool SummaryValues::*>(&target)) {
-        const std::string_view word = trimmed(text);
+        const std::string_view word = TrimXmlSpace(text);
         values.*(*b) = word == "true" || word == "1";
     }
 }
