@@ -16,17 +16,6 @@ using namespace std::chrono;
 
 namespace {
 
-std::optional<SummaryValues> read(const std::vector<Entry>& entries)
-{
-    const auto bytes = BuildZip(entries);
-    return ReadDocumentSummary(MemorySource(bytes));
-}
-
-Seconds utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
-{
-    return Seconds(sys_days(year{y} / month{mo} / day{d})) + hours(h) + minutes(mi) + seconds(s);
-}
-
 const std::string kFullMeta = MetaPart(
     "<meta:initial-creator>Ann</meta:initial-creator><dc:creator>Bob</dc:creator>"
     "<meta:creation-date>2022-08-24T16:25:10.143000000</meta:creation-date>"
@@ -69,7 +58,7 @@ private:
 
 TEST(OdfPackage, EveryPropertyOfMetaXmlIsRead)
 {
-    const auto values = read(OdfEntries(kFullMeta));
+    const auto values = ReadPackageBytes(OdfEntries(kFullMeta));
     ASSERT_TRUE(values);
     EXPECT_EQ(values->Title, "Beehive");
     EXPECT_EQ(values->Subject, "Bees");
@@ -79,9 +68,9 @@ TEST(OdfPackage, EveryPropertyOfMetaXmlIsRead)
     EXPECT_EQ(values->Comments, "About bees");
     EXPECT_EQ(values->Template, "Templates/letter.ott");
     EXPECT_EQ(values->TotalEditTime, 26 * 60 + 3) << "whole minutes, truncated";
-    EXPECT_EQ(values->DateCreated, utc(2022, 8, 24, 16, 25, 10));
-    EXPECT_EQ(values->DateLastSaved, utc(2022, 8, 24, 16, 26, 16));
-    EXPECT_EQ(values->DateLastPrinted, utc(2023, 1, 1, 0, 0, 0));
+    EXPECT_EQ(values->DateCreated, Utc(2022, 8, 24, 16, 25, 10));
+    EXPECT_EQ(values->DateLastSaved, Utc(2022, 8, 24, 16, 26, 16));
+    EXPECT_EQ(values->DateLastPrinted, Utc(2023, 1, 1, 0, 0, 0));
     EXPECT_EQ(values->PageCount, 2);
     EXPECT_EQ(values->WordCount, 54);
     EXPECT_EQ(values->ParagraphCount, 13);
@@ -99,18 +88,18 @@ TEST(OdfPackage, EveryPropertyOfMetaXmlIsRead)
 TEST(OdfPackage, ZonelessDatesAreLocalTime)
 {
     const LocalZone zone("XST5"); // five hours behind UTC, no summer time
-    const auto values = read(OdfEntries(MetaPart(
+    const auto values = ReadPackageBytes(OdfEntries(MetaPart(
         "<meta:creation-date>2022-08-24T16:25:10</meta:creation-date><dc:date>2022-08-24T16:25:10Z</dc:date>")));
     ASSERT_TRUE(values);
-    EXPECT_EQ(values->DateCreated, utc(2022, 8, 24, 21, 25, 10));
-    EXPECT_EQ(values->DateLastSaved, utc(2022, 8, 24, 16, 25, 10));
+    EXPECT_EQ(values->DateCreated, Utc(2022, 8, 24, 21, 25, 10));
+    EXPECT_EQ(values->DateLastSaved, Utc(2022, 8, 24, 16, 25, 10));
 }
 
 TEST(OdfPackage, RecognisedByContentNotByName)
 {
     const std::string meta = MetaPart("<dc:title>T</dc:title>");
     // The manifest alone, without a mimetype entry.
-    const auto manifestOnly = read({{"META-INF/manifest.xml", "<m/>"}, {"meta.xml", meta}});
+    const auto manifestOnly = ReadPackageBytes({{"META-INF/manifest.xml", "<m/>"}, {"meta.xml", meta}});
     ASSERT_TRUE(manifestOnly);
     EXPECT_EQ(manifestOnly->Title, "T");
     // meta.xml alone, with other prefixes.
@@ -119,12 +108,12 @@ TEST(OdfPackage, RecognisedByContentNotByName)
         R"(<t:title xmlns:t="http://purl.org/dc/elements/1.1/">Renamed</t:title>)"
         R"(<m:document-statistic xmlns:m="urn:oasis:names:tc:opendocument:xmlns:meta:1.0" m:page-count="5" page-count="7"/>)"
         "</o:meta></o:document-meta>";
-    const auto metaOnly = read({{"meta.xml", renamed}});
+    const auto metaOnly = ReadPackageBytes({{"meta.xml", renamed}});
     ASSERT_TRUE(metaOnly);
     EXPECT_EQ(metaOnly->Title, "Renamed");
     EXPECT_EQ(metaOnly->PageCount, 5);
     // A package that says it is OpenDocument opens even without meta.xml.
-    const auto noMeta = read({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", false},
+    const auto noMeta = ReadPackageBytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", false},
                               {"content.xml", "<c/>"}});
     ASSERT_TRUE(noMeta);
     EXPECT_EQ(*noMeta, SummaryValues{});
@@ -132,7 +121,7 @@ TEST(OdfPackage, RecognisedByContentNotByName)
 
 TEST(OdfPackage, ValuesThatDoNotParseCountAsMissing)
 {
-    const auto values = read(OdfEntries(MetaPart(
+    const auto values = ReadPackageBytes(OdfEntries(MetaPart(
         "<meta:editing-duration>P1Y2M</meta:editing-duration><meta:creation-date>2022-13-01T00:00:00</meta:creation-date>"
         R"(<meta:document-statistic meta:page-count="x" meta:word-count="99999999999"/>)"
         "<meta:template/>")));

@@ -14,17 +14,6 @@ using namespace std::chrono;
 
 namespace {
 
-std::optional<SummaryValues> read(const std::vector<Entry>& entries)
-{
-    const auto bytes = BuildZip(entries);
-    return ReadDocumentSummary(MemorySource(bytes));
-}
-
-Seconds utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
-{
-    return Seconds(sys_days(year{y} / month{mo} / day{d})) + hours(h) + minutes(mi) + seconds(s);
-}
-
 const std::string kFullCore = CorePart(
     "<dc:title>Quarterly</dc:title><dc:subject>Sales</dc:subject><dc:creator>Ann</dc:creator>"
     "<cp:keywords>north; south</cp:keywords><dc:description>Line 1\nLine 2</dc:description>"
@@ -46,7 +35,7 @@ const std::string kFullApp = AppPart(
 
 TEST(OoxmlPackage, EveryPropertyIsRead)
 {
-    const auto values = read(OoxmlEntries(kFullCore, kFullApp));
+    const auto values = ReadPackageBytes(OoxmlEntries(kFullCore, kFullApp));
     ASSERT_TRUE(values);
     EXPECT_EQ(values->Title, "Quarterly");
     EXPECT_EQ(values->Subject, "Sales");
@@ -54,9 +43,9 @@ TEST(OoxmlPackage, EveryPropertyIsRead)
     EXPECT_EQ(values->Keywords, "north; south");
     EXPECT_EQ(values->Comments, "Line 1\nLine 2");
     EXPECT_EQ(values->LastSavedBy, "Bob");
-    EXPECT_EQ(values->DateLastPrinted, utc(2001, 2, 3, 4, 5, 6));
-    EXPECT_EQ(values->DateCreated, utc(2020, 1, 2, 1, 34, 5)) << "the zone is applied, the fraction dropped";
-    EXPECT_EQ(values->DateLastSaved, utc(2021, 6, 7, 8, 9, 10));
+    EXPECT_EQ(values->DateLastPrinted, Utc(2001, 2, 3, 4, 5, 6));
+    EXPECT_EQ(values->DateCreated, Utc(2020, 1, 2, 1, 34, 5)) << "the zone is applied, the fraction dropped";
+    EXPECT_EQ(values->DateLastSaved, Utc(2021, 6, 7, 8, 9, 10));
     EXPECT_EQ(values->Category, "Report");
     EXPECT_EQ(values->Template, "Normal.dotm");
     EXPECT_EQ(values->TotalEditTime, 125) << "TotalTime is minutes already";
@@ -81,17 +70,17 @@ TEST(OoxmlPackage, EveryPropertyIsRead)
 
 TEST(OoxmlPackage, MissingPartsGiveEmptyValuesNotAFailure)
 {
-    const auto none = read(OoxmlEntries("", ""));
+    const auto none = ReadPackageBytes(OoxmlEntries("", ""));
     ASSERT_TRUE(none) << "a package without docProps still opens";
     EXPECT_EQ(*none, SummaryValues{});
 
-    const auto coreOnly = read(OoxmlEntries(kFullCore, ""));
+    const auto coreOnly = ReadPackageBytes(OoxmlEntries(kFullCore, ""));
     ASSERT_TRUE(coreOnly);
     EXPECT_EQ(coreOnly->Title, "Quarterly");
     EXPECT_EQ(coreOnly->AppName, "");
     EXPECT_EQ(coreOnly->PageCount, 0);
 
-    const auto appOnly = read(OoxmlEntries("", kFullApp));
+    const auto appOnly = ReadPackageBytes(OoxmlEntries("", kFullApp));
     ASSERT_TRUE(appOnly);
     EXPECT_EQ(appOnly->Title, "");
     EXPECT_EQ(appOnly->Company, "Corvane");
@@ -104,7 +93,7 @@ TEST(OoxmlPackage, PartsAreFoundThroughThePackageRelationships)
     moved[1].content = Relationships("/meta/./props/../props/Core%20Props.XML", "meta/app.xml");
     moved.push_back({"meta/props/core props.xml", CorePart("<dc:title>Moved</dc:title>")});
     moved.push_back({"meta/app.xml", AppPart("<Company>Elsewhere</Company>")});
-    const auto values = read(moved);
+    const auto values = ReadPackageBytes(moved);
     ASSERT_TRUE(values);
     EXPECT_EQ(values->Title, "Moved") << "absolute target, dot segments, %-escape, other case";
     EXPECT_EQ(values->Company, "Elsewhere");
@@ -112,21 +101,21 @@ TEST(OoxmlPackage, PartsAreFoundThroughThePackageRelationships)
     // A zero byte in a target names no part, not the part named by what comes before it.
     auto zero = OoxmlEntries(kFullCore, "");
     zero[1].content = Relationships("docProps/core.xml%00.junk", "");
-    const auto zeroValues = read(zero);
+    const auto zeroValues = ReadPackageBytes(zero);
     ASSERT_TRUE(zeroValues);
     EXPECT_EQ(zeroValues->Title, "");
 
     // Readable relationships without a properties relationship are believed.
     auto unlisted = OoxmlEntries(kFullCore, kFullApp);
     unlisted[1].content = Relationships("", "");
-    const auto unlistedValues = read(unlisted);
+    const auto unlistedValues = ReadPackageBytes(unlisted);
     ASSERT_TRUE(unlistedValues);
     EXPECT_EQ(*unlistedValues, SummaryValues{});
 
     // Without package relationships the usual names are tried.
     auto norels = OoxmlEntries(kFullCore, kFullApp);
     norels.erase(norels.begin() + 1);
-    const auto fallback = read(norels);
+    const auto fallback = ReadPackageBytes(norels);
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->Title, "Quarterly");
     EXPECT_EQ(fallback->Company, "Corvane");
@@ -134,7 +123,7 @@ TEST(OoxmlPackage, PartsAreFoundThroughThePackageRelationships)
     // Damaged relationships count as missing too.
     auto damaged = OoxmlEntries(kFullCore, kFullApp);
     damaged[1].content = "<Relationships";
-    const auto damagedValues = read(damaged);
+    const auto damagedValues = ReadPackageBytes(damaged);
     ASSERT_TRUE(damagedValues);
     EXPECT_EQ(damagedValues->Title, "Quarterly");
 }
@@ -153,11 +142,11 @@ TEST(OoxmlPackage, ElementsAreMatchedByNamespaceNotPrefix)
         R"(xmlns:vt="http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes">)"
         "<ep:Application>Hancell</ep:Application><vt:Company>Not extended</vt:Company>"
         "<ep:AppVersion>0900.0100.01</ep:AppVersion></ep:Properties>";
-    const auto values = read(OoxmlEntries(core, app));
+    const auto values = ReadPackageBytes(OoxmlEntries(core, app));
     ASSERT_TRUE(values);
     EXPECT_EQ(values->Title, "Right");
     EXPECT_EQ(values->Author, "Default namespace");
-    EXPECT_EQ(values->DateCreated, utc(2020, 1, 1, 0, 0, 0));
+    EXPECT_EQ(values->DateCreated, Utc(2020, 1, 1, 0, 0, 0));
     EXPECT_EQ(values->Keywords, "k");
     EXPECT_EQ(values->AppName, "Hancell");
     EXPECT_EQ(values->Company, "");
@@ -169,7 +158,7 @@ TEST(OoxmlPackage, ElementsAreMatchedByNamespaceNotPrefix)
     strict[1].content = std::string(R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)") +
                         R"(<Relationship Id="a" Type="http://purl.oclc.org/ooxml/officeDocument/relationships/extendedProperties" Target="docProps/app.xml"/>)" +
                         "</Relationships>";
-    const auto strictValues = read(strict);
+    const auto strictValues = ReadPackageBytes(strict);
     ASSERT_TRUE(strictValues);
     EXPECT_EQ(strictValues->PageCount, 2);
 }
@@ -186,9 +175,9 @@ TEST(OoxmlPackage, ValuesThatDoNotParseCountAsMissing)
         "<TotalTime>4294967295</TotalTime><Pages> 12 </Pages><Words>-3</Words><Characters>12abc</Characters>"
         "<Lines>2147483647</Lines><Paragraphs>-2147483648</Paragraphs><Slides>-2147483649</Slides>"
         "<Notes></Notes><HiddenSlides>+4</HiddenSlides><SharedDoc>1</SharedDoc>");
-    const auto values = read(OoxmlEntries(core, app));
+    const auto values = ReadPackageBytes(OoxmlEntries(core, app));
     ASSERT_TRUE(values);
-    EXPECT_EQ(values->DateCreated, utc(2020, 1, 2, 3, 4, 5));
+    EXPECT_EQ(values->DateCreated, Utc(2020, 1, 2, 3, 4, 5));
     EXPECT_EQ(values->DateLastSaved, std::nullopt);
     EXPECT_EQ(values->DateLastPrinted, std::nullopt);
     EXPECT_EQ(values->Title, "  kept  as  stored ") << "the first of two, blanks kept";
@@ -204,7 +193,7 @@ TEST(OoxmlPackage, ValuesThatDoNotParseCountAsMissing)
     EXPECT_EQ(values->HiddenSlides, 4);
     EXPECT_TRUE(values->Shared);
 
-    const auto notShared = read(OoxmlEntries("", AppPart("<SharedDoc>TRUE</SharedDoc>")));
+    const auto notShared = ReadPackageBytes(OoxmlEntries("", AppPart("<SharedDoc>TRUE</SharedDoc>")));
     ASSERT_TRUE(notShared);
     EXPECT_FALSE(notShared->Shared) << "only true and 1 are true";
 }
@@ -215,7 +204,7 @@ TEST(OoxmlPackage, EntitiesAreNeverExpanded)
         R"(<?xml version="1.0"?><!DOCTYPE cp:coreProperties [<!ENTITY big "BIGBIGBIG"><!ENTITY ext SYSTEM "file:///etc/passwd">]>)"
         R"(<cp:coreProperties xmlns:cp="http://schemas.openxmlformats.org/package/2006/metadata/core-properties" )"
         R"(xmlns:dc="http://purl.org/dc/elements/1.1/"><dc:title>a&big;&ext;b&#65;</dc:title></cp:coreProperties>)";
-    const auto values = read(OoxmlEntries(core, ""));
+    const auto values = ReadPackageBytes(OoxmlEntries(core, ""));
     ASSERT_TRUE(values);
     EXPECT_EQ(values->Title.find("BIG"), std::string::npos);
     EXPECT_EQ(values->Title.find("root"), std::string::npos);
@@ -223,8 +212,8 @@ TEST(OoxmlPackage, EntitiesAreNeverExpanded)
 
 TEST(Package, OtherZipFilesAreNotDocuments)
 {
-    EXPECT_FALSE(read({{"hello.txt", "hello"}}));
-    EXPECT_FALSE(read({{"mimetype", "application/epub+zip", false}, {"META-INF/container.xml", "<container/>"}}));
-    EXPECT_FALSE(read({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}, {"a.class", "x"}}));
-    EXPECT_FALSE(read({{"meta.xml", "<not-odf/>"}}));
+    EXPECT_FALSE(ReadPackageBytes({{"hello.txt", "hello"}}));
+    EXPECT_FALSE(ReadPackageBytes({{"mimetype", "application/epub+zip", false}, {"META-INF/container.xml", "<container/>"}}));
+    EXPECT_FALSE(ReadPackageBytes({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}, {"a.class", "x"}}));
+    EXPECT_FALSE(ReadPackageBytes({{"meta.xml", "<not-odf/>"}}));
 }

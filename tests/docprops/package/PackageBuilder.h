@@ -2,7 +2,9 @@
 
 // Builds zip packages in memory with libzip, and damages them in the ways hostile files do.
 
+#include "ByteSource.h"
 #include "DocumentProperties.h"
+#include "docprops/DocumentReader.h"
 #include "TextForms.h"
 
 #include <zip.h>
@@ -196,6 +198,19 @@ inline std::vector<std::pair<std::string, std::string>> FieldTexts(const Summary
         {"CharCountWithSpaces", DecimalText(v.CharCountWithSpaces)}, {"Shared", BooleanText(v.Shared)},
         {"Version", v.Version},
     };
+}
+
+// What the reader makes of a package built from these entries.
+inline std::optional<SummaryValues> ReadPackageBytes(const std::vector<Entry>& entries)
+{
+    const auto bytes = BuildZip(entries);
+    return ReadDocumentSummary(MemorySource(bytes));
+}
+
+inline Seconds Utc(int y, unsigned mo, unsigned d, int h, int mi, int s)
+{
+    using namespace std::chrono;
+    return Seconds(sys_days(year{y} / month{mo} / day{d})) + hours(h) + minutes(mi) + seconds(s);
 }
 
 } // namespace tallyglass::testing
