@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-// One application for every window test. The tests never draw on a screen and never touch the
+// One application for every window and start-up test. The tests never draw on a screen and never touch the
 // user's configuration: the offscreen platform is the default, and the configuration folder is
 // a temporary one.
 int main(int argc, char** argv)
