@@ -3,6 +3,7 @@
 // Lays out small compound files and property sets in memory, so the tests can build exactly
 // the structure they need (and then damage it).
 
+#include "docprops/DocumentReader.h"
 #include "docprops/PropertySet.h"
 
 #include <algorithm>
@@ -356,5 +357,16 @@ private:
     std::u16string m_paddingName;
     std::vector<Stream> m_streams;
 };
+
+// The names of the two property set streams in the root storage.
+inline const std::u16string kSummary = u"\u0005SummaryInformation";
+inline const std::u16string kDocSummary = u"\u0005DocumentSummaryInformation";
+
+// What the reader makes of a file built in memory.
+inline std::optional<SummaryValues> readBytes(const Bytes& file)
+{
+    const MemorySource source(file);
+    return ReadDocumentSummary(source);
+}
 
 } // namespace tallyglass::test

@@ -8,15 +8,6 @@
 namespace tallyglass::test {
 namespace {
 
-const std::u16string kSummary = u"\u0005SummaryInformation";
-const std::u16string kDocSummary = u"\u0005DocumentSummaryInformation";
-
-std::optional<SummaryValues> readBytes(const Bytes& file)
-{
-    const MemorySource source(file);
-    return ReadDocumentSummary(source);
-}
-
 Bytes summarySet(std::vector<Property> properties, std::uint16_t codePage = 1252)
 {
     properties.insert(properties.begin(), i2(1, codePage));
