@@ -185,6 +185,20 @@ std::optional<std::uint32_t> CompoundFile::chainAt(Chain& chain, std::uint64_t i
     return chain.sectors[std::size_t(index)];
 }
 
+template <typename Locate>
+const std::vector<std::uint32_t>* CompoundFile::tableSector(SectorTable& cache, std::uint32_t key, Locate locate)
+{
+    auto cached = cache.find(key);
+    if (cached == cache.end()) {
+        const std::optional<std::uint32_t> location = locate();
+        const auto bytes = location ? readSector(*location) : std::nullopt;
+        if (!bytes)
+            return nullptr;
+        cached = cache.emplace(key, sectorNumbers(*bytes)).first;
+    }
+    return &cached->second;
+}
+
 std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index)
 {
     if (index >= m_header.numberOfFatSectors)
@@ -195,15 +209,8 @@ std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index
     // the location of the next DIFAT sector.
     const std::uint32_t perSector = entriesPerSector() - 1;
     const std::uint32_t slot = index - std::uint32_t(CompoundFileHeader::kDifatSlots);
-    const auto difatSectorNumbers = [this](std::uint32_t sector) -> const std::vector<std::uint32_t>* {
-        auto cached = m_difatSectors.find(sector);
-        if (cached == m_difatSectors.end()) {
-            const auto bytes = readSector(sector);
-            if (!bytes)
-                return nullptr;
-            cached = m_difatSectors.emplace(sector, sectorNumbers(*bytes)).first;
-        }
-        return &cached->second;
+    const auto difatSectorNumbers = [this](std::uint32_t sector) {
+        return tableSector(m_difatSectors, sector, [sector] { return std::optional<std::uint32_t>(sector); });
     };
     const auto nextDifat = [&](std::uint32_t sector) -> std::optional<std::uint32_t> {
         const auto* numbers = difatSectorNumbers(sector);
@@ -223,34 +230,21 @@ std::optional<std::uint32_t> CompoundFile::fatSectorLocation(std::uint32_t index
 std::optional<std::uint32_t> CompoundFile::nextSector(std::uint32_t sector)
 {
     const std::uint32_t index = sector / entriesPerSector();
-    auto cached = m_fatSectors.find(index);
-    if (cached == m_fatSectors.end()) {
-        const auto location = fatSectorLocation(index);
-        if (!location)
-            return std::nullopt;
-        const auto bytes = readSector(*location);
-        if (!bytes)
-            return std::nullopt;
-        cached = m_fatSectors.emplace(index, sectorNumbers(*bytes)).first;
-    }
-    return cached->second[sector % entriesPerSector()];
+    const auto* numbers = tableSector(m_fatSectors, index, [&] { return fatSectorLocation(index); });
+    if (numbers == nullptr)
+        return std::nullopt;
+    return (*numbers)[sector % entriesPerSector()];
 }
 
 std::optional<std::uint32_t> CompoundFile::nextMiniSector(std::uint32_t miniSector)
 {
     const std::uint32_t index = miniSector / entriesPerSector();
-    auto cached = m_miniFatSectors.find(index);
-    if (cached == m_miniFatSectors.end()) {
-        const auto location =
-            chainAt(m_miniFatChain, index, [this](std::uint32_t s) { return nextSector(s); });
-        if (!location)
-            return std::nullopt;
-        const auto bytes = readSector(*location);
-        if (!bytes)
-            return std::nullopt;
-        cached = m_miniFatSectors.emplace(index, sectorNumbers(*bytes)).first;
-    }
-    return cached->second[miniSector % entriesPerSector()];
+    const auto* numbers = tableSector(m_miniFatSectors, index, [&] {
+        return chainAt(m_miniFatChain, index, [this](std::uint32_t s) { return nextSector(s); });
+    });
+    if (numbers == nullptr)
+        return std::nullopt;
+    return (*numbers)[miniSector % entriesPerSector()];
 }
 
 std::optional<DirectoryEntry> CompoundFile::entry(std::uint32_t id)

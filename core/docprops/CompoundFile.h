@@ -86,6 +86,12 @@ private:
     std::optional<std::uint64_t> sectorOffset(std::uint32_t sector) const;
     std::optional<std::vector<std::byte>> readSector(std::uint32_t sector) const;
 
+    using SectorTable = std::map<std::uint32_t, std::vector<std::uint32_t>>;
+    // The sector numbers a FAT, mini FAT or DIFAT sector holds, read once and kept under `key`;
+    // `locate` names the sector on the first use. Null when it cannot be read.
+    template <typename Locate>
+    const std::vector<std::uint32_t>* tableSector(SectorTable& cache, std::uint32_t key, Locate locate);
+
     std::optional<std::uint32_t> fatSectorLocation(std::uint32_t index);
     std::optional<std::uint32_t> nextSector(std::uint32_t sector);
     std::optional<std::uint32_t> nextMiniSector(std::uint32_t miniSector);
@@ -106,9 +112,9 @@ private:
     const ByteSource* m_source;
     CompoundFileHeader m_header;
     std::uint64_t m_sectorCount; // whole or partial sectors after the header
-    std::map<std::uint32_t, std::vector<std::uint32_t>> m_fatSectors;     // by FAT index
-    std::map<std::uint32_t, std::vector<std::uint32_t>> m_miniFatSectors; // by mini FAT index
-    std::map<std::uint32_t, std::vector<std::uint32_t>> m_difatSectors;   // by sector number
+    SectorTable m_fatSectors;     // by FAT index
+    SectorTable m_miniFatSectors; // by mini FAT index
+    SectorTable m_difatSectors;   // by sector number
     std::map<std::uint32_t, std::vector<std::byte>> m_directorySectors;   // by chain position
     std::map<std::uint64_t, std::vector<std::byte>> m_miniStreamSectors;  // by chain position
     Chain m_difatChain;
