@@ -1,0 +1,98 @@
+#pragma once
+
+#include "../FieldCatalogue.h"
+#include "../TextForms.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tallyglass {
+
+// What every document reader hands back: the 29 properties keyed by FieldId, the properties the
+// document carries beyond them, and why values are missing. Readers fill it; the component
+// adapter, the window's filling and the report tool read it. A new format fills one of these
+// and touches nothing else.
+
+enum class PropertyKind { Text, Integer, Date, Boolean };
+
+// One of the 29 document properties: its field and the kind of value it holds.
+struct PropertySpec {
+    FieldId field;
+    std::string_view name; // the FieldId's name, "Title"
+    PropertyKind kind;
+};
+
+inline constexpr std::size_t kPropertyCount = 29;
+
+// Where a document date's zone came from: written in the file, or assumed by the reader because
+// the file gave none.
+enum class DateZone { Given, AssumedLocal, AssumedUtc };
+
+struct DocumentDate {
+    Seconds when; // the instant (UTC based, as std::chrono::sys_seconds)
+    DateZone zone = DateZone::Given;
+    friend bool operator==(const DocumentDate&, const DocumentDate&) = default;
+};
+
+// A property's value: absent (the document holds nothing for it), or a value of its kind.
+using PropertyValue = std::variant<std::monostate, std::string, std::int32_t, DocumentDate, bool>;
+
+// A property beyond the 29, as the document names and types it.
+using CustomValue = std::variant<std::string, std::int64_t, double, bool, DocumentDate>;
+struct CustomProperty {
+    std::string name;
+    CustomValue value;
+    friend bool operator==(const CustomProperty&, const CustomProperty&) = default;
+};
+
+// Why a reader gave no values, or fewer than it could.
+enum class DiagnosticKind {
+    NotADocument, // "not a document of a known kind"
+    Encrypted,    // "encrypted: ..."
+    Damaged,      // "damaged: ..."
+    OverCap,      // "over its size cap: ..."
+    CodePage,     // "code page: ..."
+};
+
+struct Diagnostic {
+    DiagnosticKind kind;
+    std::string detail; // what, where: "directory chain loops at sector 7"
+    friend bool operator==(const Diagnostic&, const Diagnostic&) = default;
+};
+
+// "damaged: directory chain loops at sector 7"; "not a document of a known kind" alone when the
+// detail is empty.
+std::string DiagnosticText(const Diagnostic& diagnostic);
+
+// How the window shows a property the document does not hold. The compound-file and package
+// readers have always shown the empty value of the kind (0, False); a format that never
+// carries a field shows nothing at all.
+enum class AbsentForm { EmptyOfKind, Blank };
+
+struct DocumentProperties {
+    // False when the bytes are of no kind we read, or their structure cannot be followed at all:
+    // the component's OpenFile then fails. Diagnostics say why either way.
+    bool opened = false;
+    std::string format; // "compound", "ooxml", "odf", "pdf", "rtf"; empty when not opened
+    AbsentForm absent = AbsentForm::EmptyOfKind;
+    std::array<PropertyValue, kPropertyCount> values{}; // indexed by PropertyIndex
+    std::vector<CustomProperty> custom;                 // in document order, capped
+    std::vector<Diagnostic> diagnostics;
+
+    const PropertyValue& get(FieldId field) const;
+    void set(FieldId field, PropertyValue value);
+    void note(DiagnosticKind kind, std::string detail);
+};
+
+// The 29 properties in their filling order (alphabetical by FieldId name).
+const std::array<PropertySpec, kPropertyCount>& PropertyTable();
+// The property's place in PropertyTable(), or nothing for the nine file-system fields.
+std::optional<std::size_t> PropertyIndex(FieldId field);
+
+} // namespace tallyglass
