@@ -9,6 +9,8 @@
 
 namespace tallyglass {
 
+struct DocumentProperties;
+
 // A date property: no value when the document does not carry one.
 using OleDate = std::optional<Seconds>;
 
@@ -76,6 +78,10 @@ public:
     virtual bool OpenFile(const std::string& path, std::int32_t access, std::int32_t share) = 0;
     // Null when no file is open.
     virtual std::shared_ptr<DocumentSummary> GetSummary() = 0;
+    // The typed properties, custom properties and reasons of the latest OpenFile, whether it
+    // succeeded or not; null before the first OpenFile or for a component without a model.
+    // The window never asks for it; the report tool does.
+    virtual const DocumentProperties* Properties() const { return nullptr; }
 };
 
 // A summary answered from values read beforehand; it never fails.
