@@ -72,8 +72,8 @@ int main(int argc, char** argv)
             const auto source = tallyglass::FileSource::open(argv[i]);
             if (!source)
                 continue;
-            const auto values = tallyglass::ReadDocumentSummary(*source);
-            opened += values ? 1 : 0;
+            const auto properties = tallyglass::ReadDocument(*source);
+            opened += properties.opened ? 1 : 0;
             sourceBytes += source->bytesRead();
         }
     }

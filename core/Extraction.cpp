@@ -24,80 +24,35 @@ constexpr std::array<FieldId, kFieldCount> kClearingOrder = {
     FieldId::TotalEditTime, FieldId::Version, FieldId::WordCount,
 };
 
-// One row of the document-property filling: its box, and how its getter's value becomes
-// text. Answers no text when the getter fails.
+// The text a getter's value is written as.
+std::string textOf(const std::string& value) { return value; }
+std::string textOf(std::int32_t value) { return DecimalText(value); }
+std::string textOf(const OleDate& value) { return value ? DateText(*value) : std::string(); }
+std::string textOf(bool value) { return BooleanText(value); }
+
+// One row of the document-property filling: its box, and its getter's value as text. No text
+// when the getter fails; empty text for a property the format leaves blank.
 struct PropertyRow {
     FieldId field;
     std::optional<std::string> (*read)(DocumentSummary&);
 };
 
-template <bool (DocumentSummary::*Getter)(std::string&)>
-std::optional<std::string> textOf(DocumentSummary& s)
+template <PropertyKind Kind, bool (DocumentSummary::*Getter)(GetterValueOf<Kind>&), FieldId Field>
+std::optional<std::string> rowText(DocumentSummary& summary)
 {
-    std::string value;
-    if (!(s.*Getter)(value))
+    GetterValueOf<Kind> value{};
+    if (!(summary.*Getter)(value))
         return std::nullopt;
-    return value;
+    if (summary.Blank(Field))
+        return std::string();
+    return textOf(value);
 }
 
-template <bool (DocumentSummary::*Getter)(std::int32_t&)>
-std::optional<std::string> decimalOf(DocumentSummary& s)
-{
-    std::int32_t value = 0;
-    if (!(s.*Getter)(value))
-        return std::nullopt;
-    return DecimalText(value);
-}
-
-template <bool (DocumentSummary::*Getter)(OleDate&)>
-std::optional<std::string> dateOf(DocumentSummary& s)
-{
-    OleDate value;
-    if (!(s.*Getter)(value))
-        return std::nullopt;
-    return value ? DateText(*value) : std::string();
-}
-
-std::optional<std::string> sharedOf(DocumentSummary& s)
-{
-    bool value = false;
-    if (!s.Shared(value))
-        return std::nullopt;
-    return BooleanText(value);
-}
-
-using S = DocumentSummary;
-constexpr std::array<PropertyRow, 29> kPropertyRows = {{
-    {FieldId::AppName, textOf<&S::AppName>},
-    {FieldId::Author, textOf<&S::Author>},
-    {FieldId::ByteCount, decimalOf<&S::ByteCount>},
-    {FieldId::Category, textOf<&S::Category>},
-    {FieldId::CharCount, decimalOf<&S::CharCount>},
-    {FieldId::CharCountWithSpaces, decimalOf<&S::CharCountWithSpaces>},
-    {FieldId::Comments, textOf<&S::Comments>},
-    {FieldId::Company, textOf<&S::Company>},
-    {FieldId::DateCreated, dateOf<&S::DateCreated>},
-    {FieldId::DateLastPrinted, dateOf<&S::DateLastPrinted>},
-    {FieldId::DateLastSaved, dateOf<&S::DateLastSaved>},
-    {FieldId::HiddenSlides, decimalOf<&S::HiddenSlides>},
-    {FieldId::Keywords, textOf<&S::Keywords>},
-    {FieldId::LastSavedBy, textOf<&S::LastSavedBy>},
-    {FieldId::LineCount, decimalOf<&S::LineCount>},
-    {FieldId::Manager, textOf<&S::Manager>},
-    {FieldId::MultimediaClips, decimalOf<&S::MultimediaClips>},
-    {FieldId::NoteCount, decimalOf<&S::NoteCount>},
-    {FieldId::PageCount, decimalOf<&S::PageCount>},
-    {FieldId::ParagraphCount, decimalOf<&S::ParagraphCount>},
-    {FieldId::PresentationFormat, textOf<&S::PresentationFormat>},
-    {FieldId::Shared, sharedOf},
-    {FieldId::SlideCount, decimalOf<&S::SlideCount>},
-    {FieldId::Subject, textOf<&S::Subject>},
-    {FieldId::Template, textOf<&S::Template>},
-    {FieldId::Title, textOf<&S::Title>},
-    {FieldId::TotalEditTime, decimalOf<&S::TotalEditTime>},
-    {FieldId::Version, textOf<&S::Version>},
-    {FieldId::WordCount, decimalOf<&S::WordCount>},
-}};
+#define TALLYGLASS_FILLING_ROW(name, kind)                                                         \
+    PropertyRow{FieldId::name, rowText<PropertyKind::kind, &DocumentSummary::name, FieldId::name>},
+constexpr std::array<PropertyRow, kPropertyCount> kPropertyRows = {
+    TALLYGLASS_DOCUMENT_PROPERTIES(TALLYGLASS_FILLING_ROW)};
+#undef TALLYGLASS_FILLING_ROW
 
 struct DigestStep {
     DigestAlgorithm algorithm;

@@ -19,10 +19,10 @@ public:
     bool OpenFile(const std::string&, std::int32_t, std::int32_t) override
     {
         const MemorySource source(m_bytes);
-        auto values = ReadDocumentSummary(source);
-        if (!values)
+        auto properties = ReadDocument(source);
+        if (!properties.opened)
             return false;
-        m_summary = std::make_shared<StoredSummary>(std::move(*values));
+        m_summary = std::make_shared<StoredSummary>(std::move(properties));
         return true;
     }
     std::shared_ptr<DocumentSummary> GetSummary() override { return m_summary; }

@@ -144,6 +144,17 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes)
     return out;
 }
 
+bool CodePageConvertible(std::uint16_t codePage)
+{
+    if (codePage == kCodePageUtf16 || codePage == kCodePageUtf8)
+        return true;
+    const iconv_t cd = iconv_open("UTF-8", iconvName(codePage).c_str());
+    if (cd == iconv_t(-1))
+        return false;
+    iconv_close(cd);
+    return true;
+}
+
 std::string DecodeCodePageText(std::span<const std::byte> bytes, std::uint16_t codePage)
 {
     if (codePage == kCodePageUtf16)

@@ -1,40 +1,62 @@
 #include "DocumentReader.h"
 
+#include "compound/CompoundDocument.h"
+#include "package/PackageDocument.h"
+
 #include <array>
+#include <cerrno>
 #include <cstring>
 
 namespace tallyglass {
 
 namespace {
 
-constexpr std::array<unsigned char, 8> kCompoundFileSignature = {0xD0, 0xCF, 0x11, 0xE0,
-                                                                 0xA1, 0xB1, 0x1A, 0xE1};
-constexpr std::array<unsigned char, 4> kZipLocalHeader = {'P', 'K', 0x03, 0x04};
+using DocumentFormatReader = DocumentProperties (*)(const ByteSource&);
+
+// One line per format, tried in this order.
+constexpr std::array kFormatReaders = {
+    DocumentFormatReader{ReadCompoundDocument},
+    DocumentFormatReader{ReadPackageDocument},
+    DocumentFormatReader{ReadFlatOdfDocument},
+};
+
+bool recognised(const DocumentProperties& properties)
+{
+    if (properties.opened)
+        return true;
+    for (const Diagnostic& diagnostic : properties.diagnostics) {
+        if (diagnostic.kind != DiagnosticKind::NotADocument)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
-std::optional<SummaryValues> ReadDocumentSummary(const ByteSource& source)
+DocumentProperties ReadDocument(const ByteSource& source)
 {
-    std::array<std::byte, 8> head{};
-    if (!source.readAt(0, head))
-        return std::nullopt;
-    if (std::memcmp(head.data(), kCompoundFileSignature.data(), kCompoundFileSignature.size()) == 0)
-        return ReadCompoundFileSummary(source);
-    if (std::memcmp(head.data(), kZipLocalHeader.data(), kZipLocalHeader.size()) == 0)
-        return ReadPackageSummary(source);
-    return std::nullopt;
+    for (const DocumentFormatReader read : kFormatReaders) {
+        DocumentProperties properties = read(source);
+        if (recognised(properties))
+            return properties;
+    }
+    DocumentProperties none;
+    none.note(DiagnosticKind::NotADocument, {});
+    return none;
 }
 
 bool OfficePropertiesComponent::OpenFile(const std::string& path, std::int32_t, std::int32_t)
 {
     m_summary.reset();
-    const auto source = FileSource::open(path);
-    if (!source)
+    auto properties = std::make_shared<DocumentProperties>();
+    if (const auto source = FileSource::open(path))
+        *properties = ReadDocument(*source);
+    else
+        properties->note(DiagnosticKind::Damaged, std::string("the file cannot be opened: ") + std::strerror(errno));
+    m_properties = properties;
+    if (!properties->opened)
         return false;
-    auto values = ReadDocumentSummary(*source);
-    if (!values)
-        return false;
-    m_summary = std::make_shared<StoredSummary>(std::move(*values));
+    m_summary = std::make_shared<StoredSummary>(m_properties);
     return true;
 }
 

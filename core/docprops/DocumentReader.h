@@ -8,14 +8,11 @@
 
 namespace tallyglass {
 
-// Reads the summary properties of a document, recognising its kind by content (never by the
-// file name): a compound file, or an office package (OOXML or ODF). No value when the bytes
-// are of neither kind or their structure cannot be followed.
-std::optional<SummaryValues> ReadDocumentSummary(const ByteSource& source);
-
-// The two readers behind it.
-std::optional<SummaryValues> ReadCompoundFileSummary(const ByteSource& source);
-std::optional<SummaryValues> ReadPackageSummary(const ByteSource& source);
+// Reads the properties of a document, recognising its kind by content (never by the file
+// name): each format's reader is tried in turn. A reader that does not recognise the bytes
+// answers an unopened model whose only reason is NotADocument; the first one that opens the
+// document, or recognises it and says why it cannot, gives the answer.
+DocumentProperties ReadDocument(const ByteSource& source);
 
 // Our document-properties component: opens the file read-only, reads what it needs with
 // positioned reads, and closes it again before OpenFile returns.
@@ -23,8 +20,10 @@ class OfficePropertiesComponent final : public DocumentPropertiesComponent {
 public:
     bool OpenFile(const std::string& path, std::int32_t access, std::int32_t share) override;
     std::shared_ptr<DocumentSummary> GetSummary() override { return m_summary; }
+    const DocumentProperties* Properties() const override { return m_properties.get(); }
 
 private:
+    std::shared_ptr<const DocumentProperties> m_properties;
     std::shared_ptr<StoredSummary> m_summary;
 };
 

@@ -1,43 +1,23 @@
 #include "PropertyModel.h"
 
-#include <algorithm>
 
 namespace tallyglass {
 
 namespace {
 
-using K = PropertyKind;
-constexpr std::array<PropertySpec, kPropertyCount> kProperties = {{
-    {FieldId::AppName, "AppName", K::Text},
-    {FieldId::Author, "Author", K::Text},
-    {FieldId::ByteCount, "ByteCount", K::Integer},
-    {FieldId::Category, "Category", K::Text},
-    {FieldId::CharCount, "CharCount", K::Integer},
-    {FieldId::CharCountWithSpaces, "CharCountWithSpaces", K::Integer},
-    {FieldId::Comments, "Comments", K::Text},
-    {FieldId::Company, "Company", K::Text},
-    {FieldId::DateCreated, "DateCreated", K::Date},
-    {FieldId::DateLastPrinted, "DateLastPrinted", K::Date},
-    {FieldId::DateLastSaved, "DateLastSaved", K::Date},
-    {FieldId::HiddenSlides, "HiddenSlides", K::Integer},
-    {FieldId::Keywords, "Keywords", K::Text},
-    {FieldId::LastSavedBy, "LastSavedBy", K::Text},
-    {FieldId::LineCount, "LineCount", K::Integer},
-    {FieldId::Manager, "Manager", K::Text},
-    {FieldId::MultimediaClips, "MultimediaClips", K::Integer},
-    {FieldId::NoteCount, "NoteCount", K::Integer},
-    {FieldId::PageCount, "PageCount", K::Integer},
-    {FieldId::ParagraphCount, "ParagraphCount", K::Integer},
-    {FieldId::PresentationFormat, "PresentationFormat", K::Text},
-    {FieldId::Shared, "Shared", K::Boolean},
-    {FieldId::SlideCount, "SlideCount", K::Integer},
-    {FieldId::Subject, "Subject", K::Text},
-    {FieldId::Template, "Template", K::Text},
-    {FieldId::Title, "Title", K::Text},
-    {FieldId::TotalEditTime, "TotalEditTime", K::Integer},
-    {FieldId::Version, "Version", K::Text},
-    {FieldId::WordCount, "WordCount", K::Integer},
-}};
+#define TALLYGLASS_PROPERTY_SPEC(name, kind) PropertySpec{FieldId::name, #name, PropertyKind::kind},
+constexpr std::array<PropertySpec, kPropertyCount> kProperties = {
+    TALLYGLASS_DOCUMENT_PROPERTIES(TALLYGLASS_PROPERTY_SPEC)};
+#undef TALLYGLASS_PROPERTY_SPEC
+
+// Where each field stands in kProperties, by its place in the catalogue.
+constexpr std::array<int, kFieldCount> kIndexOfField = [] {
+    std::array<int, kFieldCount> index{};
+    index.fill(-1);
+    for (std::size_t i = 0; i < kProperties.size(); ++i)
+        index[std::size_t(kProperties[i].field)] = int(i);
+    return index;
+}();
 
 constexpr std::string_view kindWord(DiagnosticKind kind)
 {
@@ -59,11 +39,16 @@ const std::array<PropertySpec, kPropertyCount>& PropertyTable() { return kProper
 
 std::optional<std::size_t> PropertyIndex(FieldId field)
 {
-    const auto it = std::find_if(kProperties.begin(), kProperties.end(),
-                                 [field](const PropertySpec& p) { return p.field == field; });
-    if (it == kProperties.end())
+    const int index = kIndexOfField[std::size_t(field)];
+    if (index < 0)
         return std::nullopt;
-    return std::size_t(it - kProperties.begin());
+    return std::size_t(index);
+}
+
+PropertyKind KindOf(FieldId field)
+{
+    const auto index = PropertyIndex(field);
+    return index ? kProperties[*index].kind : PropertyKind::Text;
 }
 
 std::string DiagnosticText(const Diagnostic& diagnostic)

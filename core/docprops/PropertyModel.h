@@ -28,7 +28,22 @@ struct PropertySpec {
     PropertyKind kind;
 };
 
-inline constexpr std::size_t kPropertyCount = 29;
+// The 29 properties in their filling order (alphabetical by name), each with its kind: the one
+// list the model, the component's getters and the window's filling are all made from.
+#define TALLYGLASS_DOCUMENT_PROPERTIES(X)                                                          \
+    X(AppName, Text) X(Author, Text) X(ByteCount, Integer) X(Category, Text)                       \
+    X(CharCount, Integer) X(CharCountWithSpaces, Integer) X(Comments, Text) X(Company, Text)       \
+    X(DateCreated, Date) X(DateLastPrinted, Date) X(DateLastSaved, Date)                           \
+    X(HiddenSlides, Integer) X(Keywords, Text) X(LastSavedBy, Text) X(LineCount, Integer)          \
+    X(Manager, Text) X(MultimediaClips, Integer) X(NoteCount, Integer) X(PageCount, Integer)       \
+    X(ParagraphCount, Integer) X(PresentationFormat, Text) X(Shared, Boolean)                      \
+    X(SlideCount, Integer) X(Subject, Text) X(Template, Text) X(Title, Text)                       \
+    X(TotalEditTime, Integer) X(Version, Text) X(WordCount, Integer)
+
+#define TALLYGLASS_COUNT_PROPERTY(name, kind) +1
+inline constexpr std::size_t kPropertyCount = 0 TALLYGLASS_DOCUMENT_PROPERTIES(TALLYGLASS_COUNT_PROPERTY);
+#undef TALLYGLASS_COUNT_PROPERTY
+static_assert(kPropertyCount == 29);
 
 // Where a document date's zone came from: written in the file, or assumed by the reader because
 // the file gave none.
@@ -88,11 +103,15 @@ struct DocumentProperties {
     const PropertyValue& get(FieldId field) const;
     void set(FieldId field, PropertyValue value);
     void note(DiagnosticKind kind, std::string detail);
+    // True when the document holds a value for the property.
+    bool has(FieldId field) const { return !std::holds_alternative<std::monostate>(get(field)); }
 };
 
 // The 29 properties in their filling order (alphabetical by FieldId name).
 const std::array<PropertySpec, kPropertyCount>& PropertyTable();
 // The property's place in PropertyTable(), or nothing for the nine file-system fields.
 std::optional<std::size_t> PropertyIndex(FieldId field);
+// The kind of a property; Text for the nine file-system fields, which are no properties.
+PropertyKind KindOf(FieldId field);
 
 } // namespace tallyglass

@@ -4,7 +4,8 @@
 // the structure they need (and then damage it).
 
 #include "docprops/DocumentReader.h"
-#include "docprops/PropertySet.h"
+#include "docprops/compound/PropertySet.h"
+#include "SummaryValues.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,9 +2,9 @@
 // and what can still be read is read.
 #include "CompoundFileBuilder.h"
 
-#include "docprops/CompoundFile.h"
+#include "docprops/compound/CompoundFile.h"
 #include "docprops/DocumentReader.h"
-#include "docprops/PropertySet.h"
+#include "docprops/compound/PropertySet.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // first failure, and nothing left over from the previous file.
 #include "Extraction.h"
 #include "TableWindow.h"
+#include "SummaryValues.h"
 #include "docprops/DocumentReader.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include "ByteSource.h"
 #include "docprops/DocumentReader.h"
-#include "docprops/ZipPackage.h"
+#include "docprops/package/ZipPackage.h"
 
 #include <gtest/gtest.h>
 

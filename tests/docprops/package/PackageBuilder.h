@@ -4,6 +4,7 @@
 
 #include "ByteSource.h"
 #include "DocumentProperties.h"
+#include "SummaryValues.h"
 #include "docprops/DocumentReader.h"
 #include "TextForms.h"
 

@@ -1,17 +1,12 @@
 #include "CompoundFile.h"
 
-#include "BoundedReader.h"
-
 #include <algorithm>
-#include <cstring>
+#include <string>
 
 namespace tallyglass {
 
 namespace {
 
-constexpr std::array<unsigned char, 8> kHeaderSignature = {0xD0, 0xCF, 0x11, 0xE0,
-                                                           0xA1, 0xB1, 0x1A, 0xE1};
-constexpr std::uint16_t kByteOrderMark = 0xFFFE;
 constexpr std::uint16_t kMiniSectorShift = 6;
 // The format fixes the cutoff; a header that says otherwise is not trusted on it.
 constexpr std::uint64_t kMiniStreamCutoffSize = 4096;
@@ -20,80 +15,6 @@ constexpr std::uint64_t kMiniSectorSize = std::uint64_t(1) << kMiniSectorShift;
 // A document's root storage holds a few dozen children, an installer database a few
 // thousand; a tree with more than this is hostile, and walking it would only cost time.
 constexpr std::size_t kMaxRootChildren = 1 << 20;
-
-std::optional<CompoundFileHeader> parseHeader(BoundedReader in)
-{
-    const auto signature = in.bytes(0, kHeaderSignature.size());
-    if (!signature || std::memcmp(signature->data(), kHeaderSignature.data(), kHeaderSignature.size()) != 0)
-        return std::nullopt;
-    CompoundFileHeader h;
-    const auto minor = in.u16(24), major = in.u16(26), order = in.u16(28), shift = in.u16(30),
-               miniShift = in.u16(32);
-    const auto dirSectors = in.u32(40), fatSectors = in.u32(44), firstDir = in.u32(48),
-               transaction = in.u32(52), cutoff = in.u32(56), firstMiniFat = in.u32(60),
-               miniFatSectors = in.u32(64), firstDifat = in.u32(68), difatSectors = in.u32(72);
-    if (!minor || !major || !order || !shift || !miniShift || !dirSectors || !fatSectors || !firstDir
-        || !transaction || !cutoff || !firstMiniFat || !miniFatSectors || !firstDifat || !difatSectors)
-        return std::nullopt;
-    h.minorVersion = *minor;
-    h.majorVersion = *major;
-    h.byteOrder = *order;
-    h.sectorShift = *shift;
-    h.miniSectorShift = *miniShift;
-    h.numberOfDirectorySectors = *dirSectors;
-    h.numberOfFatSectors = *fatSectors;
-    h.firstDirectorySectorLocation = *firstDir;
-    h.transactionSignatureNumber = *transaction;
-    h.miniStreamCutoffSize = *cutoff;
-    h.firstMiniFatSectorLocation = *firstMiniFat;
-    h.numberOfMiniFatSectors = *miniFatSectors;
-    h.firstDifatSectorLocation = *firstDifat;
-    h.numberOfDifatSectors = *difatSectors;
-    for (std::size_t i = 0; i < h.difat.size(); ++i) {
-        const auto slot = in.u32(76 + 4 * i);
-        if (!slot)
-            return std::nullopt;
-        h.difat[i] = *slot;
-    }
-    // Version 3 files have 512-byte sectors and version 4 files 4096-byte ones; writers
-    // have been seen to mix up the version number, never the sector size, so only the
-    // size decides.
-    if (h.byteOrder != kByteOrderMark || (h.sectorShift != 9 && h.sectorShift != 12)
-        || h.miniSectorShift != kMiniSectorShift)
-        return std::nullopt;
-    return h;
-}
-
-std::optional<DirectoryEntry> parseEntry(BoundedReader in, std::uint16_t sectorShift)
-{
-    DirectoryEntry e;
-    const auto nameLength = in.u16(64);
-    const auto type = in.u8(66), color = in.u8(67);
-    const auto left = in.u32(68), right = in.u32(72), child = in.u32(76), start = in.u32(116);
-    const auto size = in.u64(120);
-    if (!nameLength || !type || !color || !left || !right || !child || !start || !size)
-        return std::nullopt;
-    // The name length counts bytes with the terminating NUL; a length outside the field
-    // leaves the entry nameless, so it matches nothing.
-    if (*nameLength >= 2 && *nameLength <= 64 && *nameLength % 2 == 0) {
-        for (std::uint64_t i = 0; i + 1 < *nameLength / 2u; ++i) {
-            const auto unit = in.u16(2 * i);
-            if (!unit)
-                return std::nullopt;
-            e.directoryEntryName.push_back(char16_t(*unit));
-        }
-    }
-    e.objectType = *type;
-    e.colorFlag = *color;
-    e.leftSiblingId = *left;
-    e.rightSiblingId = *right;
-    e.childId = *child;
-    e.startingSectorLocation = *start;
-    // Old writers left the high half of the size uninitialised in files of 512-byte
-    // sectors, whose streams cannot exceed 2 GiB anyway.
-    e.streamSize = sectorShift == 9 ? (*size & 0xFFFFFFFFu) : *size;
-    return e;
-}
 
 std::vector<std::uint32_t> sectorNumbers(const std::vector<std::byte>& sector)
 {
@@ -104,21 +25,7 @@ std::vector<std::uint32_t> sectorNumbers(const std::vector<std::byte>& sector)
     return numbers;
 }
 
-char16_t foldCase(char16_t c)
-{
-    // The names compared are ours and plain ASCII, so folding ASCII letters is all that can
-    // make two of them meet.
-    return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c;
-}
-
 } // namespace
-
-bool SameDirectoryName(std::u16string_view a, std::u16string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return foldCase(x) == foldCase(y); });
-}
 
 CompoundFile::CompoundFile(const ByteSource& source, const CompoundFileHeader& header)
     : m_source(&source), m_header(header)
@@ -131,21 +38,44 @@ CompoundFile::CompoundFile(const ByteSource& source, const CompoundFileHeader& h
     m_miniFatChain.first = header.firstMiniFatSectorLocation;
 }
 
-std::optional<CompoundFile> CompoundFile::open(const ByteSource& source)
+std::optional<CompoundFile> CompoundFile::open(const ByteSource& source, std::string& fault)
 {
+    fault.clear();
     std::vector<std::byte> head(CompoundFileHeader::kSize);
-    if (!source.readAt(0, head))
+    if (source.size() < head.size()) {
+        // Shorter than a header: a compound file only if the signature says so.
+        std::vector<std::byte> start(std::size_t(source.size()));
+        if (source.readAt(0, start) && !ParseCompoundFileHeader(BoundedReader(start), fault) && !fault.empty())
+            fault = "the header is cut short at " + std::to_string(source.size()) + " bytes";
         return std::nullopt;
-    const auto header = parseHeader(BoundedReader(head));
+    }
+    if (!source.readAt(0, head)) {
+        fault = "the header cannot be read";
+        return std::nullopt;
+    }
+    const auto header = ParseCompoundFileHeader(BoundedReader(head), fault);
     if (!header)
         return std::nullopt;
     CompoundFile file(source, *header);
     const auto root = file.entry(0);
-    if (!root || root->objectType != DirectoryEntry::RootStorage)
+    if (!root) {
+        fault = file.m_fault.empty() ? "the root directory entry cannot be read" : file.m_fault;
         return std::nullopt;
+    }
+    if (root->objectType != DirectoryEntry::RootStorage) {
+        fault = "the first directory entry is of type " + std::to_string(root->objectType) + ", not the root storage";
+        return std::nullopt;
+    }
     file.m_root = root;
     file.m_miniStreamChain.first = root->startingSectorLocation;
+    file.m_fault.clear();
     return file;
+}
+
+std::nullopt_t CompoundFile::fail(std::string what)
+{
+    m_fault = std::move(what);
+    return std::nullopt;
 }
 
 std::optional<std::uint64_t> CompoundFile::sectorOffset(std::uint32_t sector) const
@@ -178,8 +108,13 @@ std::optional<std::uint32_t> CompoundFile::chainAt(Chain& chain, std::uint64_t i
             sector = *following;
         }
         // The chain ends here, leaves the file, or comes back to a sector it has visited.
-        if (sector > kMaxRegularSector || sector >= m_sectorCount || !chain.visited.insert(sector).second)
-            return std::nullopt;
+        const std::string at = std::string(chain.name) + " chain";
+        if (sector > kMaxRegularSector)
+            return fail(at + " ends after " + std::to_string(chain.sectors.size()) + " sectors");
+        if (sector >= m_sectorCount)
+            return fail(at + " leaves the file at sector " + std::to_string(sector));
+        if (!chain.visited.insert(sector).second)
+            return fail(at + " loops at sector " + std::to_string(sector));
         chain.sectors.push_back(sector);
     }
     return chain.sectors[std::size_t(index)];
@@ -268,7 +203,7 @@ std::optional<DirectoryEntry> CompoundFile::entry(std::uint32_t id)
                             .window(std::uint64_t(id % perSector) * DirectoryEntry::kSize, DirectoryEntry::kSize);
     if (!window)
         return std::nullopt;
-    return parseEntry(*window, m_header.sectorShift);
+    return ParseDirectoryEntry(*window, m_header.sectorShift);
 }
 
 std::optional<DirectoryEntry> CompoundFile::findRootChild(std::u16string_view name)
@@ -300,10 +235,11 @@ std::optional<std::vector<std::byte>> CompoundFile::readRootStream(std::u16strin
     const auto found = findRootChild(name);
     if (!found || found->objectType != DirectoryEntry::Stream)
         return std::nullopt;
+    m_fault.clear();
     const std::uint64_t wanted = std::min(found->streamSize, limit);
     // A stream cannot hold more than the file does; a size that says so is false.
     if (wanted > m_source->size())
-        return std::nullopt;
+        return fail("its size " + std::to_string(found->streamSize) + " exceeds the file's");
     if (found->streamSize < kMiniStreamCutoffSize)
         return readMiniStream(found->startingSectorLocation, wanted);
     return readRegularStream(found->startingSectorLocation, wanted);
@@ -320,15 +256,17 @@ std::optional<std::vector<std::byte>> CompoundFile::readRegularStream(std::uint3
         const std::uint32_t runStart = sector;
         std::uint64_t runBytes = 0;
         for (;;) {
-            if (!sectorOffset(sector) || !visited.insert(sector).second)
-                return std::nullopt;
+            if (!sectorOffset(sector))
+                return fail("its chain leaves the file at sector " + std::to_string(sector));
+            if (!visited.insert(sector).second)
+                return fail("its chain loops at sector " + std::to_string(sector));
             // The last sector of a file may be cut short after the stream's own bytes.
             runBytes += std::min(sectorSize(), size - done - runBytes);
             if (done + runBytes == size)
                 break;
             const auto next = nextSector(sector);
             if (!next)
-                return std::nullopt;
+                return fail("the FAT sector for sector " + std::to_string(sector) + " cannot be read");
             const bool follows = *next == sector + 1;
             sector = *next;
             if (!follows)
@@ -349,12 +287,14 @@ std::optional<std::vector<std::byte>> CompoundFile::readMiniStream(std::uint32_t
     std::uint32_t miniSector = start;
     const auto nextInMiniStream = [this](std::uint32_t s) { return nextSector(s); };
     for (std::uint64_t done = 0; done < size;) {
-        if (miniSector > kMaxRegularSector || !visited.insert(miniSector).second)
-            return std::nullopt;
+        if (miniSector > kMaxRegularSector)
+            return fail("its mini chain ends after " + std::to_string(done / kMiniSectorSize) + " mini sectors");
+        if (!visited.insert(miniSector).second)
+            return fail("its mini chain loops at mini sector " + std::to_string(miniSector));
         const std::uint64_t part = std::min(kMiniSectorSize, size - done);
         const std::uint64_t position = std::uint64_t(miniSector) * kMiniSectorSize;
         if (position + part > m_root->streamSize)
-            return std::nullopt;
+            return fail("its mini sector " + std::to_string(miniSector) + " lies beyond the mini stream");
         // A mini sector never straddles two sectors of the mini stream. Those sectors are
         // read whole and kept, since the two property streams usually share them.
         const std::uint64_t index = position >> m_header.sectorShift;

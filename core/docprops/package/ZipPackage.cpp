@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace tallyglass {
@@ -139,6 +140,17 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
            });
 }
 
+std::string encryptionName(std::uint16_t method)
+{
+    switch (method) {
+    case ZIP_EM_TRAD_PKWARE: return "traditional PKWARE encryption";
+    case ZIP_EM_AES_128: return "AES-128 encryption";
+    case ZIP_EM_AES_192: return "AES-192 encryption";
+    case ZIP_EM_AES_256: return "AES-256 encryption";
+    default: return "encryption method " + std::to_string(method);
+    }
+}
+
 } // namespace
 
 ZipPackage::ZipPackage(std::unique_ptr<SourceState> state, zip* archive)
@@ -152,10 +164,16 @@ ZipPackage::~ZipPackage()
     zip_discard(m_archive);
 }
 
-std::unique_ptr<ZipPackage> ZipPackage::open(const ByteSource& source)
+std::unique_ptr<ZipPackage> ZipPackage::open(const ByteSource& source, DocumentProperties* notes)
 {
-    if (!declaredEntriesWithinCap(source))
+    const auto note = [notes](DiagnosticKind kind, std::string detail) {
+        if (notes != nullptr)
+            notes->note(kind, std::move(detail));
+    };
+    if (!declaredEntriesWithinCap(source)) {
+        note(DiagnosticKind::OverCap, "the zip directory declares more than " + std::to_string(kMaxEntries) + " entries");
         return nullptr;
+    }
     auto state = std::make_unique<SourceState>(source);
     zip_error_t error;
     zip_error_init(&error);
@@ -165,13 +183,16 @@ std::unique_ptr<ZipPackage> ZipPackage::open(const ByteSource& source)
         return nullptr;
     }
     zip_t* archive = zip_open_from_source(zipSource, ZIP_RDONLY, &error);
-    zip_error_fini(&error);
     if (archive == nullptr) {
+        note(DiagnosticKind::Damaged, std::string("the zip archive cannot be followed: ") + zip_error_strerror(&error));
+        zip_error_fini(&error);
         zip_source_free(zipSource);
         return nullptr;
     }
+    zip_error_fini(&error);
     const zip_int64_t entries = zip_get_num_entries(archive, 0);
     if (entries < 0 || std::uint64_t(entries) > kMaxEntries) {
+        note(DiagnosticKind::OverCap, "the zip directory holds more than " + std::to_string(kMaxEntries) + " entries");
         zip_discard(archive);
         return nullptr;
     }
@@ -205,23 +226,33 @@ bool ZipPackage::hasEntry(std::string_view name, bool ignoreCase) const
     return locate(name, ignoreCase).has_value();
 }
 
-std::optional<std::string> ZipPackage::readPart(std::string_view name, bool ignoreCase) const
+std::optional<std::string> ZipPackage::readPart(std::string_view name, bool ignoreCase,
+                                               DocumentProperties* notes) const
 {
     const auto index = locate(name, ignoreCase);
     if (!index)
         return std::nullopt;
+    const std::string part = "part " + std::string(name);
+    const auto refuse = [&](DiagnosticKind kind, std::string detail) -> std::optional<std::string> {
+        if (notes != nullptr)
+            notes->note(kind, part + ": " + detail);
+        return std::nullopt;
+    };
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(m_archive, *index, 0, &st) != 0)
-        return std::nullopt;
+        return refuse(DiagnosticKind::Damaged, "its directory entry cannot be read");
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-        return std::nullopt;
+        return refuse(DiagnosticKind::Encrypted, "with " + encryptionName(st.encryption_method));
     if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxPartBytes)
-        return std::nullopt;
+        return refuse(DiagnosticKind::OverCap, "it declares " + std::to_string(st.size) + " bytes, more than "
+                                                   + std::to_string(kMaxPartBytes));
 
     zip_file_t* file = zip_fopen_index(m_archive, *index, 0);
-    if (file == nullptr)
-        return std::nullopt;
+    if (file == nullptr) {
+        zip_error_t* error = zip_get_error(m_archive);
+        return refuse(DiagnosticKind::Damaged, std::string("it cannot be opened: ") + zip_error_strerror(error));
+    }
     // The declared size is only a claim: the inflated bytes are counted as they come, and one
     // byte past the cap is enough to know the part is too large.
     std::string content;
@@ -237,9 +268,14 @@ std::optional<std::string> ZipPackage::readPart(std::string_view name, bool igno
             break;
         }
     }
+    std::string failure;
+    if (!ok)
+        failure = std::string("it cannot be inflated: ") + zip_error_strerror(zip_file_get_error(file));
     zip_fclose(file);
-    if (!ok || content.size() > kMaxPartBytes)
-        return std::nullopt;
+    if (!ok)
+        return refuse(DiagnosticKind::Damaged, failure);
+    if (content.size() > kMaxPartBytes)
+        return refuse(DiagnosticKind::OverCap, "it inflates to more than " + std::to_string(kMaxPartBytes) + " bytes");
     return content;
 }
 

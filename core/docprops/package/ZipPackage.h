@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteSource.h"
+#include "docprops/PropertyModel.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,8 @@ public:
     static constexpr std::uint64_t kMaxEntries = 20000;
 
     // No value when the bytes are no zip archive libzip can follow, or when the archive
-    // declares more entries than kMaxEntries.
-    static std::unique_ptr<ZipPackage> open(const ByteSource& source);
+    // declares more entries than kMaxEntries; `notes` then gets the reason.
+    static std::unique_ptr<ZipPackage> open(const ByteSource& source, DocumentProperties* notes = nullptr);
     ~ZipPackage();
     ZipPackage(const ZipPackage&) = delete;
     ZipPackage& operator=(const ZipPackage&) = delete;
@@ -38,7 +39,9 @@ public:
     // name that differs only in ASCII case when no exact match exists. No value when the
     // entry is absent, encrypted, compressed in a way libzip cannot undo, damaged (a corrupt
     // deflate stream, a CRC mismatch), or larger than kMaxPartBytes, declared or inflated.
-    std::optional<std::string> readPart(std::string_view name, bool ignoreCase = false) const;
+    // `notes` gets the reason when the entry is there but cannot be read.
+    std::optional<std::string> readPart(std::string_view name, bool ignoreCase = false,
+                                        DocumentProperties* notes = nullptr) const;
 
     struct SourceState;
 
