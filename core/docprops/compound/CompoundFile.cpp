@@ -233,9 +233,10 @@ std::optional<DirectoryEntry> CompoundFile::findRootChild(std::u16string_view na
 std::optional<std::vector<std::byte>> CompoundFile::readRootStream(std::u16string_view name, std::uint64_t limit)
 {
     const auto found = findRootChild(name);
+    // A stream that is not there is no damage, whatever the walk met on its way.
+    m_fault.clear();
     if (!found || found->objectType != DirectoryEntry::Stream)
         return std::nullopt;
-    m_fault.clear();
     const std::uint64_t wanted = std::min(found->streamSize, limit);
     // A stream cannot hold more than the file does; a size that says so is false.
     if (wanted > m_source->size())

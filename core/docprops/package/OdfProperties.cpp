@@ -45,10 +45,19 @@ const std::array<StatisticField, 5> kStatistics = {{
     {"character-count", FieldId::CharCountWithSpaces},
 }};
 
-// The template as its link names it.
+// The template's title, or else the file name its link ends in.
 std::string templateName(const XmlScope& scope, const pugi::xml_node& element)
 {
-    return std::string(scope.within(element).attribute(element, kXlinkNs, "href").value_or(""));
+    const XmlScope inner = scope.within(element);
+    const std::string_view title = inner.attribute(element, kXlinkNs, "title").value_or("");
+    if (!TrimXmlSpace(title).empty())
+        return std::string(title);
+    std::string href = PercentDecoded(inner.attribute(element, kXlinkNs, "href").value_or(""));
+    const std::size_t end = href.find_first_of("?#");
+    if (end != std::string::npos)
+        href.resize(end);
+    const std::size_t slash = href.find_last_of("/\\");
+    return slash == std::string::npos ? href : href.substr(slash + 1);
 }
 
 std::optional<CustomValue> userDefinedValue(std::string_view type, const std::string& text)

@@ -115,5 +115,55 @@ TEST(Pipeline, AFileWithoutPropertiesAfterADocumentLeaves29EmptyBoxes)
     rmdir(folder);
 }
 
+// A format that leaves what it does not hold blank (one that never carries a count, say)
+// shows empty boxes where the compound and package readers show 0 and False; a held value is
+// shown the same either way, zero and false among them.
+TEST(Pipeline, AbsentValuesShowAsTheirFormatSays)
+{
+    DocumentProperties model;
+    model.opened = true;
+    model.set(FieldId::Title, std::string("Held"));
+    model.set(FieldId::PageCount, std::int32_t(0));
+    const struct {
+        AbsentForm absent;
+        std::string wordCount, shared, hiddenSlides, dateCreated, company;
+    } cases[] = {
+        {AbsentForm::EmptyOfKind, "0", "False", "0", "", ""},
+        {AbsentForm::Blank, "", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        model.absent = c.absent;
+        TableWindow window;
+        window.CurrentPath = "/any";
+        ExtractionServices services;
+        services.createDocumentComponent = [&] {
+            return std::make_unique<FixedComponent>(std::make_shared<StoredSummary>(model));
+        };
+        ReadDocumentProperties(window, services);
+        EXPECT_EQ(window.text(FieldId::Title), "Held");
+        EXPECT_EQ(window.text(FieldId::PageCount), "0") << "a held zero is shown";
+        EXPECT_EQ(window.text(FieldId::WordCount), c.wordCount);
+        EXPECT_EQ(window.text(FieldId::Shared), c.shared);
+        EXPECT_EQ(window.text(FieldId::HiddenSlides), c.hiddenSlides);
+        EXPECT_EQ(window.text(FieldId::DateCreated), c.dateCreated);
+        EXPECT_EQ(window.text(FieldId::Company), c.company);
+    }
+}
+
+TEST(Pipeline, TheComponentKeepsTheModelOfTheLatestOpen)
+{
+    OfficePropertiesComponent component;
+    EXPECT_EQ(component.Properties(), nullptr);
+    ASSERT_TRUE(component.OpenFile(std::string(TALLYGLASS_TEST_DATA) + "/ole/FlashPix.ppt", 0, 2));
+    ASSERT_NE(component.Properties(), nullptr);
+    EXPECT_EQ(component.Properties()->format, "compound");
+    EXPECT_EQ(component.Properties()->custom.size(), 4u);
+    EXPECT_FALSE(component.OpenFile("/nonexistent/file.doc", 0, 2));
+    ASSERT_NE(component.Properties(), nullptr);
+    EXPECT_FALSE(component.Properties()->opened);
+    EXPECT_TRUE(component.Properties()->custom.empty());
+    ASSERT_EQ(component.Properties()->diagnostics.size(), 1u);
+}
+
 } // namespace
 } // namespace tallyglass
