@@ -22,21 +22,31 @@ void PdfInputSource::checkTime()
 
 const char* PdfInputSource::block(std::uint64_t offset, std::uint64_t& blockStart, std::uint64_t& blockLength)
 {
-    if (m_blockLength == 0 || offset < m_blockStart || offset >= m_blockStart + m_blockLength) {
+    Block* chosen = nullptr;
+    for (auto& candidate : m_blocks) {
+        if (candidate.length != 0 && offset >= candidate.start && offset < candidate.start + candidate.length) {
+            chosen = &candidate;
+            break;
+        }
+    }
+    if (!chosen) {
         checkTime();
+        chosen = &*std::min_element(m_blocks.begin(), m_blocks.end(),
+                                    [](const Block& a, const Block& b) { return a.used < b.used; });
         const std::uint64_t start = offset - offset % kBlockSize;
         const std::uint64_t length = std::min(kBlockSize, m_size - start);
-        m_blockLength = 0;
-        if (!m_source.readAt(start, std::as_writable_bytes(std::span(m_block.data(), std::size_t(length))))) {
+        chosen->length = 0;
+        if (!m_source.readAt(start, std::as_writable_bytes(std::span(chosen->bytes.data(), std::size_t(length))))) {
             m_readFailed = true;
             throw std::runtime_error("the file could not be read at offset " + std::to_string(start));
         }
-        m_blockStart = start;
-        m_blockLength = length;
+        chosen->start = start;
+        chosen->length = length;
     }
-    blockStart = m_blockStart;
-    blockLength = m_blockLength;
-    return m_block.data();
+    chosen->used = ++m_uses;
+    blockStart = chosen->start;
+    blockLength = chosen->length;
+    return chosen->bytes.data();
 }
 
 void PdfInputSource::seek(qpdf_offset_t offset, int whence)

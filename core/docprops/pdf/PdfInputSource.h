@@ -20,8 +20,9 @@ public:
 };
 
 // qpdf's view of one of our byte sources: every byte qpdf asks for is a positioned read of the
-// source, bounded by its size and counted by it. Reads go through one small block cache, since
-// qpdf's tokenizer asks for 128 bytes at a time and backs up often.
+// source, bounded by its size and counted by it. Reads go through a few cached blocks, since
+// qpdf's tokenizer asks for 128 bytes at a time, backs up often and goes back and forth between
+// an object and the cross-reference section.
 class PdfInputSource final : public InputSource {
 public:
     using Clock = std::chrono::steady_clock;
@@ -46,6 +47,14 @@ private:
     // 4 KiB keeps the bytes read of a large, well-formed file close to what qpdf needs: the
     // header, the tail, the cross-reference sections and the few objects it resolves.
     static constexpr std::uint64_t kBlockSize = 4096;
+    static constexpr std::size_t kBlocks = 8;
+
+    struct Block {
+        std::array<char, kBlockSize> bytes{};
+        std::uint64_t start = 0;
+        std::uint64_t length = 0; // 0: nothing loaded
+        std::uint64_t used = 0;   // when it last served a read, for replacing the oldest
+    };
 
     // The block holding `offset` (which lies inside the source), loaded if it is not already.
     const char* block(std::uint64_t offset, std::uint64_t& blockStart, std::uint64_t& blockLength);
@@ -56,9 +65,8 @@ private:
     const Clock::time_point m_deadline;
     const std::string m_name = "pdf";
     qpdf_offset_t m_offset = 0;
-    std::array<char, kBlockSize> m_block{};
-    std::uint64_t m_blockStart = 0;
-    std::uint64_t m_blockLength = 0; // 0: nothing loaded
+    std::array<Block, kBlocks> m_blocks{};
+    std::uint64_t m_uses = 0;
     bool m_timeUp = false;
     bool m_readFailed = false;
 };
