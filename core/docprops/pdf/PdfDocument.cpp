@@ -1,22 +1,14 @@
 #include "PdfDocument.h"
 
 #include "PdfDate.h"
-#include "PdfInputSource.h"
-#include "PdfPageTree.h"
+#include "PdfObjects.h"
 #include "PdfText.h"
 #include "XmpPacket.h"
-
-#include <qpdf/Pipeline.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFExc.hh>
-#include <qpdf/QPDFLogger.hh>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
-#include <memory>
-#include <stdexcept>
+#include <span>
 
 namespace tallyglass {
 
@@ -24,62 +16,25 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A damaged cross-reference table is rebuilt by scanning the whole file for objects. That is
-// worth it for any document people send each other; beyond 64 MiB the scan alone would take
-// longer than anyone waits for a properties dialog, so larger damaged files are not repaired.
-constexpr std::uint64_t kMaxRebuiltFileSize = 64ULL * 1024 * 1024;
-
 // Every PDF answers within 3 seconds however it is built; reading stops a little earlier so
 // the values found by then can still be handed back in time.
 constexpr auto kReadingTime = 2500ms;
 
-// XMP metadata is a few kilobytes; 1 MiB inflated leaves room for the largest real packets
-// and stops a compressed stream from growing without bound in memory.
-constexpr std::size_t kMaxXmpBytes = 1024 * 1024;
-
-// Information dictionaries carry a handful of keys; a thousand is none that a writer made.
-constexpr std::size_t kMaxCustomProperties = 1000;
+constexpr std::size_t kHeaderWindow = 1024;
 constexpr std::size_t kMaxCustomNameBytes = 1024;
 
-constexpr std::size_t kHeaderWindow = 1024;
-
-// Collects a decoded stream up to a cap; past it, the decoding is stopped.
-class CappedSink final : public Pipeline {
+class SourceBytes final : public PdfBytes {
 public:
-    CappedSink(std::string& out, std::size_t cap) : Pipeline("xmp", nullptr), m_out(out), m_cap(cap) {}
-    void write(unsigned char const* data, size_t length) override
+    explicit SourceBytes(const ByteSource& source) : m_source(source) {}
+    std::uint64_t size() const override { return m_source.size(); }
+    bool readAt(std::uint64_t offset, char* into, std::size_t length) const override
     {
-        if (length > m_cap - m_out.size()) {
-            m_over = true;
-            throw std::length_error("the XMP metadata is over its cap");
-        }
-        m_out.append(reinterpret_cast<const char*>(data), length);
+        return m_source.readAt(offset, std::as_writable_bytes(std::span(into, length)));
     }
-    void finish() override {}
-    bool over() const { return m_over; }
 
 private:
-    std::string& m_out;
-    const std::size_t m_cap;
-    bool m_over = false;
+    const ByteSource& m_source;
 };
-
-std::string positioned(const QPDFExc& error)
-{
-    std::string text = error.getMessageDetail();
-    if (error.getFilePosition() > 0)
-        text += " (at offset " + std::to_string(error.getFilePosition()) + ")";
-    return text;
-}
-
-// A text value of the information dictionary: absent unless the key holds a string.
-std::optional<std::string> infoText(QPDFObjectHandle info, const char* key)
-{
-    auto value = info.getKey(key);
-    if (!value.isString())
-        return std::nullopt;
-    return DecodePdfText(value.getStringValue());
-}
 
 bool hasText(const std::optional<std::string>& text) { return text && !text->empty(); }
 
@@ -98,122 +53,115 @@ PropertyValue firstText(const std::optional<std::string>& info, const std::optio
     return {};
 }
 
+DiagnosticKind kindOf(PdfNote::Kind kind)
+{
+    switch (kind) {
+    case PdfNote::Kind::Damaged: return DiagnosticKind::Damaged;
+    case PdfNote::Kind::OverCap: return DiagnosticKind::OverCap;
+    case PdfNote::Kind::Encrypted: return DiagnosticKind::Encrypted;
+    }
+    return DiagnosticKind::Damaged;
+}
+
 class Mapping {
 public:
-    Mapping(QPDF& pdf, DocumentProperties& out) : m_pdf(pdf), m_out(out) {}
+    Mapping(const PdfObjects& objects, DocumentProperties& out) : m_objects(objects), m_out(out) {}
 
     void run()
     {
-        auto root = m_pdf.getRoot();
-        auto info = m_pdf.getTrailer().getKey("/Info");
-        if (!info.isDictionary())
-            info = QPDFObjectHandle::newDictionary();
-        const auto xmp = readXmp(root);
+        XmpProperties xmp;
+        if (m_objects.xmp) {
+            XmpFault fault = XmpFault::None;
+            xmp = ReadXmpPacket(*m_objects.xmp, fault);
+            if (fault == XmpFault::DeclaresDocumentType)
+                m_out.note(DiagnosticKind::Damaged, "the XMP metadata declares a document type; it is not read");
+            else if (fault == XmpFault::NotWellFormed)
+                m_out.note(DiagnosticKind::Damaged, "the XMP metadata is not well-formed XML");
+        }
 
-        m_out.set(FieldId::Title, firstText(infoText(info, "/Title"), xmp.title));
-        m_out.set(FieldId::Author, firstText(infoText(info, "/Author"), xmp.creator));
-        m_out.set(FieldId::Subject, firstText(infoText(info, "/Subject"), xmp.description));
-        m_out.set(FieldId::Keywords, firstText(infoText(info, "/Keywords"), xmp.keywords));
+        m_out.set(FieldId::Title, firstText(text("Title"), xmp.title));
+        m_out.set(FieldId::Author, firstText(text("Author"), xmp.creator));
+        m_out.set(FieldId::Subject, firstText(text("Subject"), xmp.description));
+        m_out.set(FieldId::Keywords, firstText(text("Keywords"), xmp.keywords));
 
         // The application that made the original document, from either source, before the one
         // that turned it into PDF.
-        const auto creator = infoText(info, "/Creator");
-        const auto producer = infoText(info, "/Producer");
+        const auto creator = text("Creator");
+        const auto producer = text("Producer");
         if (hasText(creator) || hasText(xmp.creatorTool))
             m_out.set(FieldId::AppName, firstText(creator, xmp.creatorTool));
         else
             m_out.set(FieldId::AppName, firstText(producer, xmp.producer));
 
-        m_out.set(FieldId::DateCreated, date(info, "/CreationDate", xmp.createDate, xmp.invalidCreateDate));
-        m_out.set(FieldId::DateLastSaved, date(info, "/ModDate", xmp.modifyDate, xmp.invalidModifyDate));
+        m_out.set(FieldId::DateCreated, date("CreationDate", xmp.createDate, xmp.invalidCreateDate, "xmp:CreateDate"));
+        m_out.set(FieldId::DateLastSaved, date("ModDate", xmp.modifyDate, xmp.invalidModifyDate, "xmp:ModifyDate"));
+        if (m_objects.pages)
+            m_out.set(FieldId::PageCount, *m_objects.pages);
 
-        if (const auto pages = CountPdfPages(root.getKey("/Pages"), m_out))
-            m_out.set(FieldId::PageCount, *pages);
-
-        customProperties(info, producer ? producer : xmp.producer);
+        customProperties(producer ? producer : xmp.producer);
     }
 
 private:
-    XmpProperties readXmp(QPDFObjectHandle root)
+    const PdfInfoEntry* entry(std::string_view key) const
     {
-        auto metadata = root.getKey("/Metadata");
-        if (!metadata.isStream())
-            return {};
-        std::string packet;
-        CappedSink sink(packet, kMaxXmpBytes);
-        const bool decoded = metadata.pipeStreamData(&sink, 0, qpdf_dl_generalized, true, false);
-        if (sink.over()) {
-            m_out.note(DiagnosticKind::OverCap, "the XMP metadata inflates to more than 1 MiB; it is not read");
-            return {};
-        }
-        if (!decoded) {
-            m_out.note(DiagnosticKind::Damaged, "the XMP metadata stream cannot be decoded");
-            return {};
-        }
-        XmpFault fault = XmpFault::None;
-        auto properties = ReadXmpPacket(packet, fault);
-        if (fault == XmpFault::DeclaresDocumentType)
-            m_out.note(DiagnosticKind::Damaged, "the XMP metadata declares a document type; it is not read");
-        else if (fault == XmpFault::NotWellFormed)
-            m_out.note(DiagnosticKind::Damaged, "the XMP metadata is not well-formed XML");
-        return properties;
+        const auto it = std::find_if(m_objects.info.begin(), m_objects.info.end(),
+                                     [key](const PdfInfoEntry& e) { return e.key == key; });
+        return it == m_objects.info.end() ? nullptr : &*it;
     }
 
-    PropertyValue date(QPDFObjectHandle info, const char* key, const std::optional<DocumentDate>& xmp,
-                       bool xmpInvalid)
+    // A text value of the information dictionary: absent unless the key holds a string.
+    std::optional<std::string> text(std::string_view key) const
     {
-        auto value = info.getKey(key);
-        if (value.isString()) {
-            if (const auto parsed = ParsePdfDate(DecodePdfText(value.getStringValue())))
-                return *parsed;
+        const auto* found = entry(key);
+        if (!found || found->kind != PdfInfoEntry::Kind::String)
+            return std::nullopt;
+        return DecodePdfText(found->bytes);
+    }
+
+    PropertyValue date(std::string_view key, const std::optional<DocumentDate>& xmp, bool xmpInvalid,
+                       std::string_view xmpName)
+    {
+        if (const auto* found = entry(key)) {
+            if (found->kind == PdfInfoEntry::Kind::String)
+                if (const auto parsed = ParsePdfDate(DecodePdfText(found->bytes)))
+                    return *parsed;
+            m_out.note(DiagnosticKind::Damaged, std::string(key) + " is not a date");
+        } else if (xmpInvalid) {
+            m_out.note(DiagnosticKind::Damaged, "the XMP " + std::string(xmpName) + " is not a date");
         }
-        if (!value.isNull())
-            m_out.note(DiagnosticKind::Damaged, std::string(key + 1) + " is not a date");
         if (xmp)
             return *xmp;
-        if (xmpInvalid && value.isNull())
-            m_out.note(DiagnosticKind::Damaged, std::string("the XMP ") + (std::strcmp(key, "/ModDate") == 0
-                                                                           ? "xmp:ModifyDate" : "xmp:CreateDate")
-                                                    + " is not a date");
         return {};
     }
 
-    void customProperties(QPDFObjectHandle info, const std::optional<std::string>& producer)
+    void customProperties(const std::optional<std::string>& producer)
     {
-        static constexpr std::array<std::string_view, 7> mapped = {
-            "/Title", "/Author", "/Subject", "/Keywords", "/Creator", "/CreationDate", "/ModDate"};
+        static constexpr std::array<std::string_view, 7> mapped = {"Title",   "Author",       "Subject", "Keywords",
+                                                                   "Creator", "CreationDate", "ModDate"};
         bool producerListed = false;
-        for (const auto& key : info.getKeys()) {
-            if (std::find(mapped.begin(), mapped.end(), key) != mapped.end())
+        for (const auto& e : m_objects.info) {
+            if (std::find(mapped.begin(), mapped.end(), e.key) != mapped.end())
                 continue;
-            if (m_out.custom.size() == kMaxCustomProperties) {
-                m_out.note(DiagnosticKind::OverCap, "the information dictionary has more than 1000 keys; the rest are left out");
-                return;
-            }
-            std::string name = CleanUtf8(std::string_view(key).substr(1), kMaxCustomNameBytes);
-            if (key == "/Producer") {
+            std::string name = CleanUtf8(e.key, kMaxCustomNameBytes);
+            if (e.key == "Producer") {
                 if (producer)
                     m_out.custom.push_back({std::move(name), *producer});
                 producerListed = true;
                 continue;
             }
-            auto value = info.getKey(key);
-            if (value.isString())
-                m_out.custom.push_back({std::move(name), DecodePdfText(value.getStringValue())});
-            else if (value.isInteger())
-                m_out.custom.push_back({std::move(name), std::int64_t(value.getIntValue())});
-            else if (value.isReal())
-                m_out.custom.push_back({std::move(name), value.getNumericValue()});
-            else if (value.isBool())
-                m_out.custom.push_back({std::move(name), value.getBoolValue()});
-            else if (value.isName())
-                m_out.custom.push_back({std::move(name), CleanUtf8(std::string_view(value.getName()).substr(1))});
+            switch (e.kind) {
+            case PdfInfoEntry::Kind::String: m_out.custom.push_back({std::move(name), DecodePdfText(e.bytes)}); break;
+            case PdfInfoEntry::Kind::Integer: m_out.custom.push_back({std::move(name), std::int64_t(e.integer)}); break;
+            case PdfInfoEntry::Kind::Real: m_out.custom.push_back({std::move(name), e.real}); break;
+            case PdfInfoEntry::Kind::Boolean: m_out.custom.push_back({std::move(name), e.boolean}); break;
+            case PdfInfoEntry::Kind::Name: m_out.custom.push_back({std::move(name), CleanUtf8(e.bytes)}); break;
+            }
         }
         if (!producerListed && producer)
             m_out.custom.push_back({"Producer", *producer});
     }
 
-    QPDF& m_pdf;
+    const PdfObjects& m_objects;
     DocumentProperties& m_out;
 };
 
@@ -246,60 +194,13 @@ DocumentProperties ReadPdfDocument(const ByteSource& source)
     out.opened = true;
     out.format = "pdf";
 
-    auto input = std::make_shared<PdfInputSource>(source, PdfInputSource::Clock::now() + kReadingTime);
-    const bool mayRebuild = source.size() <= kMaxRebuiltFileSize;
-    QPDF pdf;
-    // qpdf reports damage it survives as warnings on standard error; here they are kept and,
-    // when nothing could be read, become the reason.
-    auto logger = QPDFLogger::create();
-    logger->setInfo(logger->discard());
-    logger->setWarn(logger->discard());
-    logger->setError(logger->discard());
-    pdf.setLogger(logger);
-    pdf.setSuppressWarnings(true);
-    pdf.setAttemptRecovery(mayRebuild);
-
-    const auto tooLong = [&] {
-        out.note(DiagnosticKind::OverCap, "reading stopped after 2.5 seconds; the values found until then are shown");
-    };
-    try {
-        pdf.processInputSource(input);
-    } catch (const QPDFExc& error) {
-        if (input->timeUp())
-            tooLong();
-        else if (error.getErrorCode() == qpdf_e_password)
-            out.note(DiagnosticKind::Encrypted, "a password is needed");
-        else if (error.getErrorCode() == qpdf_e_unsupported && pdf.isEncrypted())
-            out.note(DiagnosticKind::Encrypted, positioned(error));
-        else if (!mayRebuild)
-            out.note(DiagnosticKind::OverCap, "the cross-reference table is damaged, and it is rebuilt only in files "
-                                              "up to 64 MiB: " + positioned(error));
-        else
-            out.note(DiagnosticKind::Damaged, positioned(error));
-        return out;
-    } catch (const std::exception& error) {
-        if (input->timeUp())
-            tooLong();
-        else
-            out.note(DiagnosticKind::Damaged, error.what());
-        return out;
-    }
-
-    try {
-        Mapping(pdf, out).run();
-    } catch (const QPDFExc& error) {
-        out.note(DiagnosticKind::Damaged, positioned(error));
-    } catch (const std::exception& error) {
-        if (!input->timeUp())
-            out.note(DiagnosticKind::Damaged, error.what());
-    }
-    if (input->timeUp())
-        tooLong();
-    if (!anyValue(out)) {
-        const auto warnings = pdf.getWarnings();
-        if (!warnings.empty())
-            out.note(DiagnosticKind::Damaged, positioned(warnings.front()));
-    }
+    const SourceBytes bytes(source);
+    const auto objects = ReadPdfObjects(bytes, std::chrono::steady_clock::now() + kReadingTime);
+    Mapping(objects, out).run();
+    for (const auto& note : objects.notes)
+        out.note(kindOf(note.kind), note.detail);
+    if (!anyValue(out) && out.diagnostics.empty() && !objects.firstWarning.empty())
+        out.note(DiagnosticKind::Damaged, objects.firstWarning);
     return out;
 }
 

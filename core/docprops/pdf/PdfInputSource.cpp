@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <span>
 
 namespace tallyglass {
 
-PdfInputSource::PdfInputSource(const ByteSource& source, Clock::time_point deadline)
+PdfInputSource::PdfInputSource(const PdfBytes& source, Clock::time_point deadline)
     : m_source(source), m_size(source.size()), m_deadline(deadline)
 {
 }
@@ -36,7 +35,7 @@ const char* PdfInputSource::block(std::uint64_t offset, std::uint64_t& blockStar
         const std::uint64_t start = offset - offset % kBlockSize;
         const std::uint64_t length = std::min(kBlockSize, m_size - start);
         chosen->length = 0;
-        if (!m_source.readAt(start, std::as_writable_bytes(std::span(chosen->bytes.data(), std::size_t(length))))) {
+        if (!m_source.readAt(start, chosen->bytes.data(), std::size_t(length))) {
             m_readFailed = true;
             throw std::runtime_error("the file could not be read at offset " + std::to_string(start));
         }
@@ -76,7 +75,7 @@ size_t PdfInputSource::read(char* into, size_t length)
     // A long read (stream data) goes straight to the source; short ones are served by the block.
     if (wanted >= kBlockSize) {
         checkTime();
-        if (!m_source.readAt(std::uint64_t(m_offset), std::as_writable_bytes(std::span(into, std::size_t(wanted))))) {
+        if (!m_source.readAt(std::uint64_t(m_offset), into, std::size_t(wanted))) {
             m_readFailed = true;
             throw std::runtime_error("the file could not be read at offset " + std::to_string(m_offset));
         }

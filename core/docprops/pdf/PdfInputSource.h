@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteSource.h"
+#include "PdfObjects.h"
 
 #include <qpdf/InputSource.hh>
 
@@ -27,7 +27,7 @@ class PdfInputSource final : public InputSource {
 public:
     using Clock = std::chrono::steady_clock;
 
-    PdfInputSource(const ByteSource& source, Clock::time_point deadline);
+    PdfInputSource(const PdfBytes& source, Clock::time_point deadline);
 
     qpdf_offset_t findAndSkipNextEOL() override;
     std::string const& getName() const override { return m_name; }
@@ -60,7 +60,7 @@ private:
     const char* block(std::uint64_t offset, std::uint64_t& blockStart, std::uint64_t& blockLength);
     void checkTime();
 
-    const ByteSource& m_source;
+    const PdfBytes& m_source;
     const std::uint64_t m_size;
     const Clock::time_point m_deadline;
     const std::string m_name = "pdf";

@@ -26,10 +26,10 @@ std::optional<std::int32_t> rootCount(QPDFObjectHandle pages)
 
 } // namespace
 
-std::optional<std::int32_t> CountPdfPages(QPDFObjectHandle pages, DocumentProperties& notes)
+std::optional<std::int32_t> CountPdfPages(QPDFObjectHandle pages, std::vector<PdfNote>& notes)
 {
     if (!pages.isDictionary()) {
-        notes.note(DiagnosticKind::Damaged, "the catalog has no page tree");
+        notes.push_back({PdfNote::Kind::Damaged, "the catalog has no page tree"});
         return std::nullopt;
     }
     std::vector<QPDFObjectHandle> pending{pages};
@@ -75,14 +75,14 @@ std::optional<std::int32_t> CountPdfPages(QPDFObjectHandle pages, DocumentProper
     }
 
     if (reachedTwice)
-        notes.note(DiagnosticKind::Damaged, "the page tree reaches object " + std::to_string(reachedTwice->getObj())
-                                                + " more than once; it is counted once");
+        notes.push_back({PdfNote::Kind::Damaged, "the page tree reaches object " + std::to_string(reachedTwice->getObj())
+                                                + " more than once; it is counted once"});
     if (!cut && !(found == 0 && broken))
         return std::int32_t(found);
     if (cut)
-        notes.note(DiagnosticKind::OverCap, "the page tree has more than 100,000 nodes and was not walked to its end");
+        notes.push_back({PdfNote::Kind::OverCap, "the page tree has more than 100,000 nodes and was not walked to its end"});
     else
-        notes.note(DiagnosticKind::Damaged, "no page of the page tree could be read");
+        notes.push_back({PdfNote::Kind::Damaged, "no page of the page tree could be read"});
     return rootCount(pages);
 }
 

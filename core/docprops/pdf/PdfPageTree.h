@@ -1,6 +1,6 @@
 #pragma once
 
-#include "docprops/PropertyModel.h"
+#include "PdfObjects.h"
 
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -19,6 +19,6 @@ inline constexpr std::size_t kMaxPageTreeNodes = 100'000;
 // reached twice (a loop, or a page listed twice) counts once and is noted. When the walk is
 // cut at the cap or finds no page because the tree is broken, the root's /Count stands in if
 // it is a non-negative 32-bit integer; some writers' /Count lies, so it is only the fallback.
-std::optional<std::int32_t> CountPdfPages(QPDFObjectHandle pages, DocumentProperties& notes);
+std::optional<std::int32_t> CountPdfPages(QPDFObjectHandle pages, std::vector<PdfNote>& notes);
 
 } // namespace tallyglass
