@@ -19,5 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The dependencies are the shared libraries the programs link against, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# qpdf's library is named as well, with the oldest version whose reader we rely on; dpkg-shlibdeps
+# adds the same package from the linked soname, and the two merge.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqpdf29 (>= 11.3)")
 
 include(CPack)
