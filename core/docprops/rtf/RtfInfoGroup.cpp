@@ -27,11 +27,11 @@ constexpr std::array<std::string_view, 3> kDateEntries = {"creatim", "revtim", "
 constexpr std::array<std::string_view, 6> kNumberEntries = {"edmins", "nofpages", "nofwords",
                                                             "nofchars", "nofcharsws", "vern"};
 // Destinations of the header that carry no document text, though they are not marked \*.
-constexpr std::array<std::string_view, 24> kHeaderDestinations = {
+constexpr std::array<std::string_view, 26> kHeaderDestinations = {
     "fonttbl", "filetbl", "colortbl", "stylesheet", "listtable", "listoverridetable", "revtbl",
     "rsidtbl", "generator", "pgdsctbl", "xmlnstbl", "mmathPr", "latentstyles", "themedata",
     "colorschememapping", "datastore", "defchp", "defpap", "template", "docvar", "pnseclvl",
-    "expandedcolortbl", "comment", "keycode"};
+    "expandedcolortbl", "comment", "keycode", "upr", "ud"};
 // Control words that begin or are the document's text when they stand outside any group.
 constexpr std::array<std::string_view, 13> kBodyWords = {
     "par", "pard", "sect", "sectd", "line", "tab", "page", "cell", "row", "trowd", "intbl",
@@ -328,6 +328,11 @@ void InfoReader::decide(Group& g, const Token& t)
         } else if (g.optional || name == "linkval") {
             g.context = Context::Skip;
         }
+        return;
+    case Context::Body:
+        // Word wraps its style sheet in \upr at the header's level.
+        if (g.optional || among(kHeaderDestinations, name))
+            g.context = Context::Skip;
         return;
     default:
         if (g.optional)
