@@ -506,6 +506,10 @@ void InfoReader::ended(Ending why)
     case Ending::InsideWord:
         note(DiagnosticKind::Damaged, "the file ends inside a control word");
         break;
+    case Ending::InsideBin:
+        note(DiagnosticKind::Damaged, "the file ends inside \\bin data of " + std::to_string(m_tokens.binSkipAsked())
+                                          + " bytes");
+        break;
     case Ending::ReadFailed:
         note(DiagnosticKind::Damaged, "the file could not be read at byte " + std::to_string(m_tokens.offset()));
         break;

@@ -219,7 +219,7 @@ Token Tokenizer::word(std::uint64_t at)
         const std::uint64_t count = token.hasParameter && token.parameter > 0 ? std::uint64_t(token.parameter) : 0;
         m_binAsked = count;
         if (!m_input.skip(count))
-            return end(m_input.atFileEnd() ? Ending::InsideWord : Ending::BinPastLimit);
+            return end(m_input.atFileEnd() ? Ending::InsideBin : Ending::BinPastLimit);
     }
     return token;
 }

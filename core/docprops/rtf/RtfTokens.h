@@ -65,7 +65,8 @@ enum class Ending {
     None,           // not ended yet
     FileEnd,        // the file ended between tokens
     ReadLimit,      // the read cap was reached
-    InsideWord,     // the file ended inside a control word, a \'hh or a \bin
+    InsideWord,     // the file ended inside a control word or a \'hh
+    InsideBin,      // the file ended inside the data of a \bin
     BinPastLimit,   // a \bin skip would run past the read cap
     ReadFailed,
 };
