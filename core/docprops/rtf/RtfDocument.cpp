@@ -107,11 +107,21 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 // "2013. 01. 21." as LibreOffice writes a date property, or an ISO 8601 date.
 std::optional<DocumentDate> userDate(std::string_view text)
 {
-    int y = 0, m = 0, d = 0;
-    const std::string copy(text);
-    char tail = 0;
-    if (std::sscanf(copy.c_str(), "%d. %d. %d%c", &y, &m, &d, &tail) >= 3 && (tail == 0 || tail == '.')) {
-        if (const auto when = localTime(y, m, d, 0, 0, 0))
+    std::array<std::int64_t, 3> parts{};
+    std::string_view rest = text;
+    bool dotted = true;
+    for (std::size_t i = 0; i < parts.size() && dotted; ++i) {
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), parts[i]);
+        dotted = error == std::errc() && end != rest.data() && end - rest.data() <= 4;
+        rest.remove_prefix(std::size_t(end - rest.data()));
+        dotted = dotted && (rest.empty() ? i == 2 : rest.front() == '.');
+        if (!rest.empty())
+            rest.remove_prefix(1);
+        while (!rest.empty() && rest.front() == ' ')
+            rest.remove_prefix(1);
+    }
+    if (dotted && rest.empty()) {
+        if (const auto when = localTime(parts[0], parts[1], parts[2], 0, 0, 0))
             return DocumentDate{*when, DateZone::AssumedLocal};
     }
     if (const auto when = ParseIsoDateTime(text, ZonelessTime::Local))
