@@ -46,21 +46,11 @@ bool RtfInput::fill()
     return true;
 }
 
-int RtfInput::peek()
+int RtfInput::refill()
 {
-    if (m_offset < m_sliceStart || m_offset >= m_sliceStart + m_slice.size()) {
-        if (!fill())
-            return -1;
-    }
-    return std::to_integer<int>(m_slice[std::size_t(m_offset - m_sliceStart)]);
-}
-
-int RtfInput::next()
-{
-    const int c = peek();
-    if (c >= 0)
-        ++m_offset;
-    return c;
+    if (!fill())
+        return -1;
+    return std::to_integer<int>(m_slice[0]);
 }
 
 bool RtfInput::skip(std::uint64_t count)

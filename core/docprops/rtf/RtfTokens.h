@@ -17,9 +17,21 @@ public:
     RtfInput(const ByteSource& source, std::uint64_t limit);
 
     // The next byte, or -1 at the limit, at the end of the file or after a failed read.
-    int next();
+    int next()
+    {
+        const int c = peek();
+        if (c >= 0)
+            ++m_offset;
+        return c;
+    }
     // The byte next() would answer, without taking it.
-    int peek();
+    int peek()
+    {
+        const std::uint64_t at = m_offset - m_sliceStart;
+        if (m_offset >= m_sliceStart && at < m_slice.size())
+            return std::to_integer<int>(m_slice[std::size_t(at)]);
+        return refill();
+    }
     // Passes over `count` bytes without reading them; false when they run past the limit.
     bool skip(std::uint64_t count);
 
@@ -31,6 +43,7 @@ public:
 
 private:
     bool fill();
+    int refill();
 
     const ByteSource& m_source;
     std::uint64_t m_limit;
