@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Document properties of every corpus file, many times over, and of one compound file of
-# 1 GiB built for the purpose: our reader against ExifTool's library in one run, both timed
+# 1 GiB built for the purpose, then of each RTF file on its own: our reader against ExifTool's library in one run, both timed
 # inside their own process (no start-up), with the bytes each process read.
 # Usage: bench/properties.sh [ROUNDS]   (default 300)
 set -euo pipefail
@@ -66,4 +66,29 @@ if [ -n "$large" ]; then
       -v r="$(echo "$ours" | field bytes_per_file)" -v pr="$(echo "$theirs" | field rchar)" -v pn=1 \
     'BEGIN { printf "per file: ours %.1f us, exiftool %.1f us, exiftool/ours = %.1fx; bytes read per file: ours %.0f, exiftool %.0f\n",
              a, b, b / a, r, pr / pn }'
+fi
+
+# RTF files one by one, each against ExifTool's RTF module: the information group is near
+# the start, so the ratio shows what reading only the header is worth per file.
+rtf_peer() {
+  local n="$1"; shift
+  perl -MImage::ExifTool -MTime::HiRes=time -e '
+    my $n = shift; my $f = shift; my $t0 = time;
+    for (1 .. $n) { my $e = Image::ExifTool->new; $e->Options(FastScan => 1); $e->ImageInfo($f, "RTF:*"); }
+    my $s = time - $t0; my %io;
+    open my $io, "<", "/proc/self/io"; while (<$io>) { $io{$1} = $2 if /^(\w+):\s+(\d+)/ }
+    printf "files=1 rounds=%d seconds=%.3f us_per_file=%.1f rchar=%d\n", $n, $s, $s * 1e6 / $n, $io{rchar};
+  ' "$n" "$1"
+}
+rtf_files=(tests/data/rtf/*.rtf)
+if [ -e "${rtf_files[0]}" ]; then
+  echo "== RTF: ${#rtf_files[@]} files, each on its own"
+  printf "%-38s %8s %10s %10s %10s %9s\n" file size ours_us ours_read exif_us exif/ours
+  for f in "${rtf_files[@]}"; do
+    ours=$("$bench" "$rounds" "$f")
+    theirs=$(rtf_peer "$peer_rounds" "$f")
+    awk -v f="$(basename "$f")" -v z="$(stat -c %s "$f")" -v a="$(echo "$ours" | field us_per_file)" \
+        -v r="$(echo "$ours" | field bytes_per_file)" -v b="$(echo "$theirs" | field us_per_file)" \
+      'BEGIN { printf "%-38s %8d %10.1f %10.0f %10.1f %8.1fx\n", f, z, a, r, b, b / a }'
+  done
 fi

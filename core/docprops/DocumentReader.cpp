@@ -2,6 +2,8 @@
 
 #include "compound/CompoundDocument.h"
 #include "package/PackageDocument.h"
+#include "pdf/PdfDocument.h"
+#include "rtf/RtfDocument.h"
 
 #include <array>
 #include <cerrno>
@@ -18,6 +20,8 @@ constexpr std::array kFormatReaders = {
     DocumentFormatReader{ReadCompoundDocument},
     DocumentFormatReader{ReadPackageDocument},
     DocumentFormatReader{ReadFlatOdfDocument},
+    DocumentFormatReader{ReadRtfDocument},
+    DocumentFormatReader{ReadPdfDocument},
 };
 
 bool recognised(const DocumentProperties& properties)
