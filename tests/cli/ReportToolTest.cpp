@@ -73,7 +73,7 @@ TEST(ReportTool, JsonLinesKeyedByFieldInCatalogueOrder)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(count(r.out, "\n"), 2u);
     EXPECT_EQ(r.out.find("{\"FileName\":\"q\\\"uote.txt\",\"Title\":\"\","), 0u);
-    EXPECT_NE(r.out.find(",\"Sha256\":\"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\"}\n"),
+    EXPECT_NE(r.out.find(",\"Sha256\":\"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\",\"Times\":{"),
               std::string::npos);
     EXPECT_LT(r.out.find("\"MultimediaClips\""), r.out.find("\"FilePath\""));
 }
