@@ -118,8 +118,17 @@ void customValue(pugi::xml_node node, const CustomValue& value)
         value);
 }
 
+// The window's texts of the document fields that are not empty, as the text and JSON reports
+// give them, then the typed model behind them.
 void documentProperties(pugi::xml_node fileobject, const Examination& e)
 {
+    pugi::xml_node texts = fileobject.append_child("tg:texts");
+    for (const FieldRow& row : FieldCatalogue()) {
+        const std::string& text = e.texts[std::size_t(row.id)];
+        if (!PropertyIndex(row.id) || text.empty())
+            continue;
+        child(texts, "tg:text", text).append_attribute("field").set_value(std::string(row.idName).c_str());
+    }
     pugi::xml_node doc = fileobject.append_child("tg:document");
     if (!e.document)
         return;
