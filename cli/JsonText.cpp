@@ -1,74 +1,174 @@
 #include "JsonText.h"
 
-#include <cstdint>
-#include <cstdio>
+#include "IsoTimes.h"
+#include "TextBytes.h"
 
 namespace tallyglass {
 
 namespace {
 
-// Length of the valid UTF-8 sequence at the start of `s`, or 0.
-std::size_t validSequence(std::string_view s)
+using Json = nlohmann::ordered_json;
+
+Json text(std::string_view value)
 {
-    const auto b = [&](std::size_t i) { return std::uint8_t(s[i]); };
-    const std::uint8_t c = b(0);
-    if (c < 0x80)
-        return 1;
-    std::size_t n = 0;
-    std::uint32_t min = 0;
-    if ((c & 0xE0) == 0xC0) { n = 2; min = 0x80; }
-    else if ((c & 0xF0) == 0xE0) { n = 3; min = 0x800; }
-    else if ((c & 0xF8) == 0xF0) { n = 4; min = 0x10000; }
-    else return 0;
-    if (s.size() < n)
-        return 0;
-    std::uint32_t cp = c & (0x7F >> n);
-    for (std::size_t i = 1; i < n; ++i) {
-        if ((b(i) & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b(i) & 0x3F);
+    return Json(Utf8Replaced(value));
+}
+
+Json stamp(const std::optional<Nanoseconds>& when)
+{
+    return when ? Json(IsoUtcNanoseconds(*when)) : Json(nullptr);
+}
+
+const DocumentDate* dateOf(const Examination& e, FieldId field)
+{
+    return e.document ? std::get_if<DocumentDate>(&e.document->get(field)) : nullptr;
+}
+
+Json documentDate(const Examination& e, FieldId field)
+{
+    const DocumentDate* date = dateOf(e, field);
+    if (date == nullptr)
+        return nullptr;
+    return Json{{"time", IsoUtc(date->when)}, {"zone", ZoneName(date->zone)}};
+}
+
+Json times(const Examination& e)
+{
+    Json out = Json::object();
+    out["CreateDate"] = stamp(e.file ? e.file->CreatedExact : std::nullopt);
+    out["LastModified"] = stamp(e.file ? std::optional(e.file->LastModifiedExact) : std::nullopt);
+    out["LastAccessed"] = stamp(e.file ? std::optional(e.file->LastAccessedExact) : std::nullopt);
+    out["DateCreated"] = documentDate(e, FieldId::DateCreated);
+    out["DateLastSaved"] = documentDate(e, FieldId::DateLastSaved);
+    out["DateLastPrinted"] = documentDate(e, FieldId::DateLastPrinted);
+    return out;
+}
+
+Json propertyValue(const PropertyValue& value)
+{
+    return std::visit(
+        [](const auto& v) -> Json {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return nullptr;
+            else if constexpr (std::is_same_v<T, std::string>)
+                return text(v);
+            else if constexpr (std::is_same_v<T, DocumentDate>)
+                return IsoUtc(v.when);
+            else
+                return v;
+        },
+        value);
+}
+
+Json values(const Examination& e)
+{
+    Json out = Json::object();
+    for (const FieldRow& row : FieldCatalogue()) {
+        if (!PropertyIndex(row.id))
+            continue;
+        out[std::string(row.idName)] = e.document ? propertyValue(e.document->get(row.id)) : Json(nullptr);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return n;
+    return out;
+}
+
+Json customValue(const CustomValue& value)
+{
+    return std::visit(
+        [](const auto& v) -> Json {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::string>)
+                return text(v);
+            else if constexpr (std::is_same_v<T, DocumentDate>)
+                return IsoUtc(v.when);
+            else
+                return v; // a real that is not finite comes out as null
+        },
+        value);
+}
+
+// Names as the document spells them. A name the document repeats keeps every value: the key
+// then holds the list of them, in document order (no custom value is itself a list).
+Json customProperties(const Examination& e)
+{
+    Json out = Json::object();
+    if (!e.document)
+        return out;
+    for (const CustomProperty& p : e.document->custom) {
+        const std::string name = Utf8Replaced(p.name);
+        Json value = customValue(p.value);
+        const auto it = out.find(name);
+        if (it == out.end()) {
+            out[name] = std::move(value);
+        } else {
+            if (!it->is_array())
+                *it = Json::array({*it});
+            it->push_back(std::move(value));
+        }
+    }
+    return out;
+}
+
+Json diagnostics(const Examination& e)
+{
+    Json out = Json::array();
+    if (e.document)
+        for (const Diagnostic& d : e.document->diagnostics)
+            out.push_back(text(DiagnosticText(d)));
+    return out;
+}
+
+std::string_view noatimeName(NoAtime n)
+{
+    switch (n) {
+    case NoAtime::Taken: return "taken";
+    case NoAtime::Refused: return "refused";
+    case NoAtime::NotOpened: return "not-opened";
+    }
+    return "not-opened";
+}
+
+Json examined(const Examination& e)
+{
+    return Json{
+        {"Tool", "tallyglass-report"},
+        {"Version", TALLYGLASS_VERSION_TEXT},
+        {"Time", IsoUtcNanoseconds(e.examinedAt)},
+        // Refused means the kernel would not let us read the file without touching its access
+        // time; Last Accessed above was read before any read of the contents either way.
+        {"AccessTimePreserved", e.noatime != NoAtime::Refused},
+        {"NoAtime", noatimeName(e.noatime)},
+    };
 }
 
 } // namespace
 
-std::string JsonString(std::string_view text)
+std::string JsonString(std::string_view value)
 {
-    std::string out = "\"";
-    while (!text.empty()) {
-        const std::size_t n = validSequence(text);
-        if (n == 0) {
-            out += "\xEF\xBF\xBD";
-            text.remove_prefix(1);
-            continue;
-        }
-        const char c = text[0];
-        if (n > 1) {
-            out.append(text.substr(0, n));
-        } else if (c == '"') {
-            out += "\\\"";
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (std::uint8_t(c) < 0x20 || c == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(std::uint8_t(c)));
-            out += escaped;
-        } else {
-            out += c;
-        }
-        text.remove_prefix(n);
+    return text(value).dump();
+}
+
+nlohmann::ordered_json JsonReport(const Examination& e)
+{
+    Json report = Json::object();
+    for (const FieldRow& row : FieldCatalogue())
+        report[std::string(row.idName)] = text(e.texts[std::size_t(row.id)]);
+    for (const FieldId field : {FieldId::FileName, FieldId::FilePath}) {
+        const std::string& value = e.texts[std::size_t(field)];
+        if (!IsValidUtf8(value))
+            report[std::string(CatalogueRow(field).idName) + "Bytes"] = Base64(value);
     }
-    out += '"';
-    return out;
+    report["Times"] = times(e);
+    report["Values"] = values(e);
+    report["CustomProperties"] = customProperties(e);
+    report["Diagnostics"] = diagnostics(e);
+    report["Examined"] = examined(e);
+    return report;
+}
+
+std::string JsonLine(const Examination& examination)
+{
+    return JsonReport(examination).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 } // namespace tallyglass

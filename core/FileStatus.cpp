@@ -22,6 +22,11 @@ Seconds toSeconds(const struct statx_timestamp& ts)
     return Seconds(std::chrono::seconds(ts.tv_sec));
 }
 
+Nanoseconds toNanoseconds(const struct statx_timestamp& ts)
+{
+    return Nanoseconds(std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec));
+}
+
 std::string lastComponent(const std::string& absolute)
 {
     const auto slash = absolute.find_last_of('/');
@@ -93,10 +98,14 @@ std::variant<FileObject, FileStatusError> StatxFileSystem::GetFile(const std::st
     FileObject file;
     file.Name = lastComponent(*absolute);
     file.Path = *absolute;
-    if (stx.stx_mask & STATX_BTIME)
+    if (stx.stx_mask & STATX_BTIME) {
         file.DateCreated = toSeconds(stx.stx_btime);
+        file.CreatedExact = toNanoseconds(stx.stx_btime);
+    }
     file.DateLastModified = toSeconds(stx.stx_mtime);
     file.DateLastAccessed = toSeconds(stx.stx_atime);
+    file.LastModifiedExact = toNanoseconds(stx.stx_mtime);
+    file.LastAccessedExact = toNanoseconds(stx.stx_atime);
     file.Size = stx.stx_size;
     return file;
 }

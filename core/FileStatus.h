@@ -2,12 +2,16 @@
 
 #include "TextForms.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
 
 namespace tallyglass {
+
+// A file-system time stamp to the nanosecond, as the kernel records it.
+using Nanoseconds = std::chrono::sys_time<std::chrono::nanoseconds>;
 
 // What the file-status service tells of one regular file.
 struct FileObject {
@@ -17,6 +21,11 @@ struct FileObject {
     Seconds DateLastModified;
     Seconds DateLastAccessed;
     std::uint64_t Size = 0;
+    // The same three stamps with the nanoseconds statx gives. The window shows whole seconds
+    // (the three above); the report tool's machine-readable forms carry these.
+    std::optional<Nanoseconds> CreatedExact;
+    Nanoseconds LastModifiedExact{};
+    Nanoseconds LastAccessedExact{};
 };
 
 struct FileStatusError {

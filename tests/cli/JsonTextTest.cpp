@@ -9,7 +9,8 @@ TEST(JsonString, EscapesWhatJsonRequires)
     EXPECT_EQ(JsonString(""), "\"\"");
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(JsonString("l1\r\nl2\t"), "\"l1\\r\\nl2\\t\"");
-    EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
+    // DEL needs no escape in JSON and stays as it is.
+    EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\x7f\"");
     EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 }
 

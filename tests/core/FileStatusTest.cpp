@@ -71,3 +71,25 @@ TEST(StatxFileSystem, StatusOfAFileReachedThroughALink)
     ASSERT_TRUE(std::holds_alternative<FileStatusError>(gone));
     EXPECT_EQ(std::get<FileStatusError>(gone).reason, "No such file or directory");
 }
+
+TEST(StatxFileSystem, NanosecondStampsBesideTheWholeSecondsTheWindowShows)
+{
+    TempFolder folder;
+    StatxFileSystem fs;
+    const std::string file = folder.write("ns.bin", "x");
+    // Before 1970 the whole second is the one below the instant, never the one above it.
+    const struct timespec times[2] = {{1600000000, 123456789}, {-2, 999999999}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+
+    auto status = fs.GetFile(file);
+    ASSERT_TRUE(std::holds_alternative<FileObject>(status));
+    const FileObject& f = std::get<FileObject>(status);
+    EXPECT_EQ(f.LastAccessedExact.time_since_epoch().count(), 1600000000123456789);
+    EXPECT_EQ(f.DateLastAccessed.time_since_epoch().count(), 1600000000);
+    EXPECT_EQ(f.LastModifiedExact.time_since_epoch().count(), -1000000001);
+    EXPECT_EQ(f.DateLastModified.time_since_epoch().count(), -2);
+    EXPECT_EQ(f.CreatedExact.has_value(), f.DateCreated.has_value());
+    if (f.CreatedExact) {
+        EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(*f.CreatedExact), *f.DateCreated);
+    }
+}

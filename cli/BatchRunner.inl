@@ -1,0 +1,91 @@
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace tallyglass {
+
+template <typename Result>
+void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std::size_t)>& work,
+                const std::function<void(std::size_t, Result&&)>& emit)
+{
+    if (jobs <= 1 || count <= 1) {
+        for (std::size_t i = 0; i < count; ++i)
+            emit(i, work(i));
+        return;
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t nextToStart = 0;
+    std::size_t nextToEmit = 0;
+    // slots[k] belongs to item nextToEmit + k; there is one for every item started and not
+    // yet handed to emit.
+    std::deque<std::optional<Result>> slots;
+    std::exception_ptr failure;
+
+    const auto worker = [&] {
+        for (;;) {
+            std::size_t item;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + jobs; });
+                if (nextToStart >= count || failure)
+                    return;
+                item = nextToStart++;
+                slots.emplace_back();
+            }
+            std::optional<Result> result;
+            try {
+                result.emplace(work(item));
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                if (!failure)
+                    failure = std::current_exception();
+                changed.notify_all();
+                return;
+            }
+            std::lock_guard lock(mutex);
+            slots[item - nextToEmit] = std::move(result);
+            changed.notify_all();
+        }
+    };
+
+    const unsigned threads = unsigned(std::min<std::size_t>(jobs, count));
+    std::vector<std::thread> pool;
+    pool.reserve(threads);
+    for (unsigned t = 0; t < threads; ++t)
+        pool.emplace_back(worker);
+
+    for (std::size_t emitted = 0; emitted < count; ++emitted) {
+        std::optional<Result> ready;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return failure || (!slots.empty() && slots.front().has_value()); });
+            if (failure)
+                break;
+            ready = std::move(slots.front());
+            slots.pop_front();
+            ++nextToEmit;
+            changed.notify_all();
+        }
+        try {
+            emit(emitted, std::move(*ready));
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure)
+                failure = std::current_exception();
+            changed.notify_all();
+            break;
+        }
+    }
+    for (std::thread& t : pool)
+        t.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace tallyglass
