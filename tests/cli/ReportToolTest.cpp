@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -116,7 +117,7 @@ std::string masked(const std::string& report)
         std::string line = report.substr(start, end - start);
         for (const char* label : kPlaceLines)
             if (line.rfind(label, 0) == 0)
-                line = std::string(label) + "*\n";
+                line.replace(std::strlen(label), std::string::npos, "*\n");
         out += line;
         start = end;
     }
