@@ -24,7 +24,7 @@ QString nameOf(std::string_view name)
 
 FieldRowWidgets CreateFieldRow(const FieldRow& row, QWidget* frame, const QIcon& copyGlyph)
 {
-    const RowGeometry g = GeometryOf(row);
+    const RowGeometry g = GeometryOf(row.id);
     FieldRowWidgets w;
     w.row = &row;
 

@@ -3,6 +3,7 @@
 #include "ClickableImage.h"
 #include "CopyGlyph.h"
 #include "DropFilter.h"
+#include "FieldLayout.h"
 #include "Twips.h"
 #include "frmAbout.h"
 
@@ -154,9 +155,10 @@ void frmMain::setTabOrderFromCatalogue()
     std::vector<std::pair<int, QWidget*>> stops = {
         {154, m_cmdCopyAll}, {155, m_cmdCopySelected}, {156, m_cmdExit}, {157, m_cmdBrowse}};
     for (const FieldRowWidgets& w : m_rows) {
-        stops.emplace_back(w.row->tabBox, w.box);
-        stops.emplace_back(w.row->tabCopy, w.copy);
-        stops.emplace_back(w.row->tabTick, w.tick);
+        const RowLayout& layout = LayoutOf(w.row->id);
+        stops.emplace_back(layout.tabBox, w.box);
+        stops.emplace_back(layout.tabCopy, w.copy);
+        stops.emplace_back(layout.tabTick, w.tick);
     }
     std::sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < stops.size(); ++i)
