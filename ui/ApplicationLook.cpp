@@ -1,5 +1,6 @@
 #include "ApplicationLook.h"
 
+#include "AccessibleInterfaces.h"
 #include "ArtResources.h"
 #include "ProgramIcon.h"
 
@@ -19,6 +20,7 @@ QFont DialogFont()
 void ApplyApplicationLook(QApplication& app)
 {
     InitArtResources();
+    InstallAccessibleInterfaces();
     QApplication::setFont(DialogFont());
     app.setWindowIcon(ProgramIcon());
 }

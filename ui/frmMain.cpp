@@ -83,11 +83,13 @@ void frmMain::createBanner()
     m_imgTallyglass = new ClickableImage(QPixmap(QStringLiteral(":/images/banner.png")), this);
     m_imgTallyglass->setObjectName(QStringLiteral("imgTallyglass"));
     m_imgTallyglass->setGeometry(PxRect(0, 0, 2100, 720));
+    m_imgTallyglass->setAccessibleName(QStringLiteral("About Tallyglass"));
     connect(m_imgTallyglass, &ClickableImage::clicked, this, &frmMain::imgTallyglass_Click);
 
     m_imgLogo = new ClickableImage(QPixmap(QStringLiteral(":/images/logo.png")), this);
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setGeometry(PxRect(6000, 0, 3060, 720));
+    m_imgLogo->setAccessibleName(QStringLiteral("About Tallyglass"));
     connect(m_imgLogo, &ClickableImage::clicked, this, &frmMain::imgLogo_Click);
 }
 
