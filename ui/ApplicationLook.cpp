@@ -5,6 +5,7 @@
 #include "ProgramIcon.h"
 
 #include <QApplication>
+#include <QWidget>
 
 namespace tallyglass {
 
@@ -15,6 +16,13 @@ QFont DialogFont()
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
+}
+
+void UseDialogFont(QWidget* window)
+{
+    QFont font = DialogFont();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    window->setFont(font);
 }
 
 void ApplyApplicationLook(QApplication& app)

@@ -1,5 +1,6 @@
 #include "FieldRowWidgets.h"
 
+#include "PushButton.h"
 #include "TickBox.h"
 #include "Twips.h"
 
@@ -47,13 +48,11 @@ FieldRowWidgets CreateFieldRow(const FieldRow& row, QWidget* frame, const QIcon&
     w.box->setAccessibleName(caption);
     w.label->setBuddy(w.box);
 
-    w.copy = new QPushButton(frame);
+    w.copy = new PushButton(frame);
     w.copy->setObjectName(nameOf(row.copyName));
     w.copy->setGeometry(PxRect(g.copy));
     w.copy->setIcon(copyGlyph);
     w.copy->setIconSize(QSize(16, 16));
-    w.copy->setAutoDefault(false);
-    w.copy->setDefault(false);
     w.copy->setAccessibleName(QStringLiteral("Copy ") + field);
 
     w.tick = new TickBox(frame);

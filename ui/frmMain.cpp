@@ -1,9 +1,11 @@
 #include "frmMain.h"
 
+#include "ApplicationLook.h"
 #include "ClickableImage.h"
 #include "CopyGlyph.h"
 #include "DropFilter.h"
 #include "FieldLayout.h"
+#include "PushButton.h"
 #include "Twips.h"
 #include "frmAbout.h"
 
@@ -55,6 +57,7 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
       m_services(std::move(services))
 {
     setWindowTitle(QStringLiteral("Corvane Tallyglass"));
+    UseDialogFont(this);
     setFixedSize(kClientSize);
 
     createBanner();
@@ -129,12 +132,10 @@ void frmMain::createFrames()
 
 QPushButton* frmMain::createButton(const char* name, const QString& caption, QRect twips)
 {
-    auto* button = new QPushButton(caption, this);
+    // No button answers Enter or Escape unless it has the focus; Enter presses the focused one.
+    auto* button = new PushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(PxRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    // No button answers Enter or Escape unless it has the focus.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
