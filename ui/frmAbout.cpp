@@ -67,7 +67,7 @@ void frmAbout::createWidgets()
     m_imgAbout = new QLabel(this);
     m_imgAbout->setObjectName(QStringLiteral("imgAbout"));
     m_imgAbout->setGeometry(FromTwips({0, 0, 4500, 4500}));
-    m_imgAbout->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
+    m_imgAbout->setPixmap(ArtPicture(QStringLiteral("about"), devicePixelRatioF()));
     m_imgAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_imgAbout->installEventFilter(this);
 

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ApplicationLook.h"
+#include "ArtResources.h"
 #include "ClickableImage.h"
 #include "CopyGlyph.h"
 #include "DropFilter.h"
@@ -75,21 +76,25 @@ frmMain::~frmMain() = default;
 
 void frmMain::createBanner()
 {
-    // A band in the window-background colour behind the two pictures, joining their white
-    // grounds. It is wider than the window and clipped at the right edge.
+    // A white band behind the two pictures, joining their white grounds whatever the palette
+    // (a dark one would otherwise cut a dark strip between them). It is wider than the window
+    // and clipped at the right edge.
     m_shape1 = new QWidget(this);
     m_shape1->setObjectName(QStringLiteral("Shape1"));
     m_shape1->setGeometry(PxRect(0, 0, 9100, 735));
-    m_shape1->setBackgroundRole(QPalette::Base);
+    QPalette white = m_shape1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_shape1->setPalette(white);
+    m_shape1->setBackgroundRole(QPalette::Window);
     m_shape1->setAutoFillBackground(true);
 
-    m_imgTallyglass = new ClickableImage(QPixmap(QStringLiteral(":/images/banner.png")), this);
+    m_imgTallyglass = new ClickableImage(ArtPicture(QStringLiteral("banner"), devicePixelRatioF()), this);
     m_imgTallyglass->setObjectName(QStringLiteral("imgTallyglass"));
     m_imgTallyglass->setGeometry(PxRect(0, 0, 2100, 720));
     m_imgTallyglass->setAccessibleName(QStringLiteral("About Tallyglass"));
     connect(m_imgTallyglass, &ClickableImage::clicked, this, &frmMain::imgTallyglass_Click);
 
-    m_imgLogo = new ClickableImage(QPixmap(QStringLiteral(":/images/logo.png")), this);
+    m_imgLogo = new ClickableImage(ArtPicture(QStringLiteral("logo"), devicePixelRatioF()), this);
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setGeometry(PxRect(6000, 0, 3060, 720));
     m_imgLogo->setAccessibleName(QStringLiteral("About Tallyglass"));
