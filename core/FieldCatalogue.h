@@ -20,10 +20,9 @@ enum class FieldId {
 inline constexpr std::size_t kFieldCount = 38;
 
 enum class Frame { OLE, FS };
-enum class Column { Left, Right };
 
-// One row of the catalogue: the field's names and texts, and where its four controls sit.
-// Positions are in twips (15 to a pixel at 96 dots per inch), relative to the row's frame.
+// One row of the catalogue: the field's names and texts, and the frame that holds it. Where its
+// controls sit on the screen is the window's business.
 struct FieldRow {
     int position;                 // 1 to 38
     FieldId id;
@@ -35,28 +34,12 @@ struct FieldRow {
     std::string_view copyName;
     std::string_view reportLabel; // ends in one space
     Frame frame;
-    Column column;
-    int row;                      // within the column, from 0
-    int labelLeft;
-    int labelWidth;
-    int tabLabel, tabBox, tabCopy, tabTick;
-};
-
-struct Rect {
-    int left, top, width, height;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
-
-// The four controls of a row, placed from the value box's top as the window's layout fixes them.
-struct RowGeometry {
-    Rect label, box, copy, tick;
 };
 
 using Catalogue = std::array<FieldRow, kFieldCount>;
 
 const Catalogue& FieldCatalogue();
 const FieldRow& CatalogueRow(FieldId id);
-RowGeometry GeometryOf(const FieldRow& row);
 std::optional<FieldId> FieldIdFromName(std::string_view idName);
 
 } // namespace tallyglass

@@ -1,9 +1,11 @@
 #include "ApplicationLook.h"
 
+#include "AccessibleInterfaces.h"
 #include "ArtResources.h"
 #include "ProgramIcon.h"
 
 #include <QApplication>
+#include <QWidget>
 
 namespace tallyglass {
 
@@ -16,9 +18,17 @@ QFont DialogFont()
     return font;
 }
 
+void UseDialogFont(QWidget* window)
+{
+    QFont font = DialogFont();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    window->setFont(font);
+}
+
 void ApplyApplicationLook(QApplication& app)
 {
     InitArtResources();
+    InstallAccessibleInterfaces();
     QApplication::setFont(DialogFont());
     app.setWindowIcon(ProgramIcon());
 }

@@ -16,4 +16,17 @@ void InitArtResources()
     InitTallyglassQrc();
 }
 
+QPixmap ArtPicture(const QString& name, qreal devicePixelRatio)
+{
+    InitArtResources();
+    if (devicePixelRatio > 1.0) {
+        QPixmap doubled(QStringLiteral(":/images/%1@2x.png").arg(name));
+        if (!doubled.isNull()) {
+            doubled.setDevicePixelRatio(2.0);
+            return doubled;
+        }
+    }
+    return QPixmap(QStringLiteral(":/images/%1.png").arg(name));
+}
+
 } // namespace tallyglass

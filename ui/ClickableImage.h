@@ -11,6 +11,9 @@ class ClickableImage : public QLabel {
 public:
     explicit ClickableImage(const QPixmap& picture, QWidget* parent = nullptr);
 
+    // What a click does, for the accessibility bus's press action.
+    void Press() { emit clicked(); }
+
 signals:
     void clicked();
 

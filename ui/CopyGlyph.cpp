@@ -6,11 +6,10 @@
 
 namespace tallyglass {
 
-QPixmap CopyGlyphPixmap()
+QPixmap CopyGlyphPixmap(qreal devicePixelRatio)
 {
-    InitArtResources();
-    QImage image(QStringLiteral(":/images/copy.png"));
-    image = image.convertToFormat(QImage::Format_ARGB32);
+    const QPixmap picture = ArtPicture(QStringLiteral("copy"), devicePixelRatio);
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
     // Only the exact key colour goes; a nearly red pixel of the drawing stays as it is.
     const QRgb key = qRgb(255, 0, 0);
     for (int y = 0; y < image.height(); ++y) {
@@ -20,12 +19,16 @@ QPixmap CopyGlyphPixmap()
                 line[x] = qRgba(0, 0, 0, 0);
         }
     }
-    return QPixmap::fromImage(image);
+    QPixmap glyph = QPixmap::fromImage(image);
+    glyph.setDevicePixelRatio(picture.devicePixelRatio());
+    return glyph;
 }
 
 QIcon CopyGlyph()
 {
-    return QIcon(CopyGlyphPixmap());
+    QIcon icon(CopyGlyphPixmap(1.0));
+    icon.addPixmap(CopyGlyphPixmap(2.0));
+    return icon;
 }
 
 } // namespace tallyglass

@@ -12,7 +12,7 @@ class QWidget;
 namespace tallyglass {
 
 // The four controls of one field row: caption label, value box, copy button and tick box,
-// named and placed as the catalogue says.
+// named as the catalogue says and placed as the window's layout table says.
 struct FieldRowWidgets {
     const FieldRow* row = nullptr;
     QLabel* label = nullptr;
@@ -21,7 +21,7 @@ struct FieldRowWidgets {
     QCheckBox* tick = nullptr;
 };
 
-// Creates the row's controls inside its frame, at the positions of the catalogue's geometry.
+// Creates the row's controls inside its frame, at their places in the layout table.
 FieldRowWidgets CreateFieldRow(const FieldRow& row, QWidget* frame, const QIcon& copyGlyph);
 
 } // namespace tallyglass

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldCatalogue.h"
+#include "FieldLayout.h"
 
 #include <QRect>
 

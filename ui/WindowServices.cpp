@@ -1,5 +1,6 @@
 #include "WindowServices.h"
 
+#include "ApplicationLook.h"
 #include "ProgramEnd.h"
 #include "ResponsiveDigests.h"
 
@@ -27,6 +28,7 @@ void ShowMessageBox(const QString& text)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Corvane_Tallyglass"), text, QMessageBox::Ok);
     // A path is shown as it is, never read as markup.
     box.setTextFormat(Qt::PlainText);
+    UseDialogFont(&box);
     box.exec();
 }
 

@@ -1,8 +1,10 @@
 #include "frmAbout.h"
 
+#include "ApplicationLook.h"
 #include "ArtResources.h"
 #include "MakerSite.h"
 #include "ProgramIcon.h"
+#include "PushButton.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -46,6 +48,7 @@ frmAbout::frmAbout(WebLauncher launcher, QWidget* parent) : QDialog(parent), m_l
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("About Corvane Tallyglass"));
+    UseDialogFont(this);
     setWindowIcon(ProgramIcon());
     setFixedSize(kClientSize);
     setSizeGripEnabled(false);
@@ -64,7 +67,7 @@ void frmAbout::createWidgets()
     m_imgAbout = new QLabel(this);
     m_imgAbout->setObjectName(QStringLiteral("imgAbout"));
     m_imgAbout->setGeometry(FromTwips({0, 0, 4500, 4500}));
-    m_imgAbout->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
+    m_imgAbout->setPixmap(ArtPicture(QStringLiteral("about"), devicePixelRatioF()));
     m_imgAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_imgAbout->installEventFilter(this);
 
@@ -77,12 +80,10 @@ void frmAbout::createWidgets()
     createLabel("lblFreeware", QStringLiteral("Free"), {2520, 2880, 1215, 255}, Qt::AlignRight | Qt::AlignVCenter);
 
     // An ordinary push button: neither the default nor the cancel button, and the one control
-    // that takes the focus.
-    m_cmdExit = new QPushButton(QStringLiteral("Close"), this);
+    // that takes the focus, so Enter presses it whenever the window is active.
+    m_cmdExit = new PushButton(QStringLiteral("Close"), this);
     m_cmdExit->setObjectName(QStringLiteral("cmdExit"));
     m_cmdExit->setGeometry(FromTwips({3000, 4080, 1455, 375}));
-    m_cmdExit->setAutoDefault(false);
-    m_cmdExit->setDefault(false);
     m_cmdExit->setFocusPolicy(Qt::StrongFocus);
     m_cmdExit->setFocus();
     connect(m_cmdExit, &QPushButton::clicked, this, &frmAbout::cmdExit_Click);
@@ -161,7 +162,10 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 
 void frmAbout::cmdExit_Click()
 {
-    // Hidden, not unloaded: the next banner click shows this window again where it was.
+    // Hidden, not unloaded: the next banner click shows this window again where it was. A
+    // dialog that was never placed by the program is centred afresh on every show, though the
+    // user may have moved it since; pinning it where it stands keeps it there.
+    move(pos());
     hide();
 }
 

@@ -1,8 +1,12 @@
 #include "frmMain.h"
 
+#include "ApplicationLook.h"
+#include "ArtResources.h"
 #include "ClickableImage.h"
 #include "CopyGlyph.h"
 #include "DropFilter.h"
+#include "FieldLayout.h"
+#include "PushButton.h"
 #include "Twips.h"
 #include "frmAbout.h"
 
@@ -54,6 +58,7 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
       m_services(std::move(services))
 {
     setWindowTitle(QStringLiteral("Corvane Tallyglass"));
+    UseDialogFont(this);
     setFixedSize(kClientSize);
 
     createBanner();
@@ -71,22 +76,28 @@ frmMain::~frmMain() = default;
 
 void frmMain::createBanner()
 {
-    // A band in the window-background colour behind the two pictures, joining their white
-    // grounds. It is wider than the window and clipped at the right edge.
+    // A white band behind the two pictures, joining their white grounds whatever the palette
+    // (a dark one would otherwise cut a dark strip between them). It is wider than the window
+    // and clipped at the right edge.
     m_shape1 = new QWidget(this);
     m_shape1->setObjectName(QStringLiteral("Shape1"));
     m_shape1->setGeometry(PxRect(0, 0, 9100, 735));
-    m_shape1->setBackgroundRole(QPalette::Base);
+    QPalette white = m_shape1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_shape1->setPalette(white);
+    m_shape1->setBackgroundRole(QPalette::Window);
     m_shape1->setAutoFillBackground(true);
 
-    m_imgTallyglass = new ClickableImage(QPixmap(QStringLiteral(":/images/banner.png")), this);
+    m_imgTallyglass = new ClickableImage(ArtPicture(QStringLiteral("banner"), devicePixelRatioF()), this);
     m_imgTallyglass->setObjectName(QStringLiteral("imgTallyglass"));
     m_imgTallyglass->setGeometry(PxRect(0, 0, 2100, 720));
+    m_imgTallyglass->setAccessibleName(QStringLiteral("About Tallyglass"));
     connect(m_imgTallyglass, &ClickableImage::clicked, this, &frmMain::imgTallyglass_Click);
 
-    m_imgLogo = new ClickableImage(QPixmap(QStringLiteral(":/images/logo.png")), this);
+    m_imgLogo = new ClickableImage(ArtPicture(QStringLiteral("logo"), devicePixelRatioF()), this);
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setGeometry(PxRect(6000, 0, 3060, 720));
+    m_imgLogo->setAccessibleName(QStringLiteral("About Tallyglass"));
     connect(m_imgLogo, &ClickableImage::clicked, this, &frmMain::imgLogo_Click);
 }
 
@@ -126,12 +137,10 @@ void frmMain::createFrames()
 
 QPushButton* frmMain::createButton(const char* name, const QString& caption, QRect twips)
 {
-    auto* button = new QPushButton(caption, this);
+    // No button answers Enter or Escape unless it has the focus; Enter presses the focused one.
+    auto* button = new PushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(PxRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    // No button answers Enter or Escape unless it has the focus.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
@@ -154,9 +163,10 @@ void frmMain::setTabOrderFromCatalogue()
     std::vector<std::pair<int, QWidget*>> stops = {
         {154, m_cmdCopyAll}, {155, m_cmdCopySelected}, {156, m_cmdExit}, {157, m_cmdBrowse}};
     for (const FieldRowWidgets& w : m_rows) {
-        stops.emplace_back(w.row->tabBox, w.box);
-        stops.emplace_back(w.row->tabCopy, w.copy);
-        stops.emplace_back(w.row->tabTick, w.tick);
+        const RowLayout& layout = LayoutOf(w.row->id);
+        stops.emplace_back(layout.tabBox, w.box);
+        stops.emplace_back(layout.tabCopy, w.copy);
+        stops.emplace_back(layout.tabTick, w.tick);
     }
     std::sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < stops.size(); ++i)

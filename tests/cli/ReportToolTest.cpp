@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -125,7 +126,7 @@ std::string masked(const std::string& report)
         std::string line = report.substr(start, end - start);
         for (const char* label : kPlaceLines)
             if (line.rfind(label, 0) == 0)
-                line = std::string(label) + "*\n";
+                line.replace(std::strlen(label), std::string::npos, "*\n");
         out += line;
         start = end;
     }

@@ -1,6 +1,7 @@
 #include "ArtResources.h"
 #include "CopyGlyph.h"
 #include "ProgramIcon.h"
+#include "WindowTestKit.h"
 #include "frmAbout.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -109,18 +111,52 @@ TEST_F(AboutWindowTest, CloseBoxUnloadsAndTheNextShowMakesANewWindow)
     EXPECT_TRUE(frmAbout::Instance()->isVisible());
 }
 
-TEST_F(AboutWindowTest, EscapeAndEnterLeaveTheWindowOpen)
+TEST_F(AboutWindowTest, EscapeLeavesTheWindowOpenAndEnterPressesClose)
 {
     frmAbout::ShowAbout(log.Launcher());
     frmAbout* about = frmAbout::Instance();
+    auto* close = Child<QPushButton>("cmdExit");
+    EXPECT_FALSE(close->isDefault());
+    EXPECT_FALSE(close->autoDefault());
     QTest::keyClick(about, Qt::Key_Escape);
+    QTest::keyClick(close, Qt::Key_Escape);
     QTest::keyClick(about, Qt::Key_Return);
     QCoreApplication::processEvents();
     ASSERT_EQ(frmAbout::Instance(), about);
     EXPECT_TRUE(about->isVisible());
-    auto* close = Child<QPushButton>("cmdExit");
-    EXPECT_FALSE(close->isDefault());
-    EXPECT_FALSE(close->autoDefault());
+
+    // "Close" has the focus whenever the window is active, so Enter hides the window.
+    QTest::keyClick(close, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frmAbout::Instance(), about);
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(AboutWindowTest, ShowsAgainWhereTheUserMovedItAndAfterItsCloseBoxAtItsStart)
+{
+    frmAbout::ShowAbout(log.Launcher());
+    frmAbout* about = frmAbout::Instance();
+    const QPoint start = about->pos();
+    // Moved as the window manager moves it, not by the program.
+    const QPoint moved = start + QPoint(53, 31);
+    about->windowHandle()->setFramePosition(moved);
+    ASSERT_TRUE(tallyglass::test::Settle([&] { return about->pos() == moved; }));
+    QTest::mouseClick(Child<QPushButton>("cmdExit"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(about->isVisible());
+
+    frmAbout::ShowAbout(log.Launcher());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frmAbout::Instance(), about);
+    EXPECT_EQ(about->pos(), moved);
+
+    // Its close box unloads it: the next one starts where the first one started.
+    about->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frmAbout::ShowAbout(log.Launcher());
+    QCoreApplication::processEvents();
+    ASSERT_NE(frmAbout::Instance(), nullptr);
+    EXPECT_EQ(frmAbout::Instance()->pos(), start);
 }
 
 TEST_F(AboutWindowTest, PictureOpensTheHomePageAndLabelsDoNothing)
@@ -174,7 +210,7 @@ TEST_F(AboutWindowTest, LayoutTextsAndWindowKind)
     }
     auto* picture = Child<QLabel>("imgAbout");
     EXPECT_EQ(picture->geometry(), QRect(0, 0, 300, 300));
-    EXPECT_EQ(picture->pixmap().size(), QSize(300, 300));
+    EXPECT_EQ(picture->pixmap().deviceIndependentSize().toSize(), QSize(300, 300));
     EXPECT_EQ(about->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).first(), picture)
         << "the picture lies behind every other control";
 
