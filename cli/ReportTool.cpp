@@ -1,5 +1,6 @@
 // tallyglass-report: examines files the way the window does and prints their reports.
 
+#include "DigestProgress.h"
 #include "Extraction.h"
 #include "JsonText.h"
 #include "Report.h"
@@ -78,7 +79,9 @@ int main(int argc, char** argv)
         return kUsageStatus;
     }
 
-    const ExtractionServices services = SystemServices();
+    ExtractionServices services = SystemServices();
+    TerminalDigestProgress progress(*services.digests);
+    services.digests = &progress;
     TableWindow window([](std::string_view message) {
         std::cerr << "tallyglass-report: " << message << "\n";
     });
