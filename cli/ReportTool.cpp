@@ -2,6 +2,7 @@
 
 #include "BatchProgress.h"
 #include "BatchRunner.h"
+#include "DigestProgress.h"
 #include "Extraction.h"
 #include "FileExamination.h"
 #include "PathList.h"
@@ -169,7 +170,12 @@ int main(int argc, char** argv)
         return kUsageStatus;
     }
 
-    const ExtractionServices services = SystemServices();
+    ExtractionServices services = SystemServices();
+    // With one job a large file's digests show their progress on a terminal; with several at
+    // once the batch line stands for them all.
+    TerminalDigestProgress digestProgress(*services.digests);
+    if (options.jobs == 1)
+        services.digests = &digestProgress;
     const auto output = MakeReportOutput(std::cout, options.report);
     BatchProgress progress(paths.size(), StderrIsTerminal());
     int status = 0;

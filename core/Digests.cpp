@@ -4,21 +4,27 @@
 
 #include <fcntl.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tallyglass {
 
 namespace {
 
-// A read of 128 KiB keeps the system-call count low while the block is still in the core's
-// own cache when the digest runs over it; larger blocks measured slower. Memory use does not
-// grow with the file.
-constexpr std::size_t kReadBlock = 128u << 10;
+// Progress is reported at most twenty times a second.
+constexpr auto kProgressInterval = std::chrono::milliseconds(50);
 
 const EVP_MD* mdOf(DigestAlgorithm algorithm)
 {
@@ -40,40 +46,115 @@ struct FdCloser {
     ~FdCloser() { ::close(fd); }
 };
 
-} // namespace
+// The blocks between the reading thread and the digesting one. The reader fills the slot at
+// `tail` while it is free and the digest takes the slot at `head` once it is filled; each side
+// touches a slot's bytes only while the slot is its own.
+class BlockRing {
+public:
+    struct Slot {
+        std::vector<unsigned char> bytes;
+        std::size_t length = 0;
+    };
 
-std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path)
-{
-    const EVP_MD* md = mdOf(algorithm);
-    if (md == nullptr)
-        return "Cannot read file: unknown digest";
-    const int fd = OpenForReading(path);
-    if (fd < 0)
-        return failure(errno);
-    FdCloser closer{fd};
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1)
-        return "Cannot read file: the digest could not be started";
-
-    std::vector<unsigned char> buffer(kReadBlock);
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return failure(errno);
-        }
-        if (n == 0)
-            break;
-        EVP_DigestUpdate(ctx.get(), buffer.data(), std::size_t(n));
+    explicit BlockRing(int fd) : m_fd(fd)
+    {
+        for (Slot& slot : m_slots)
+            slot.bytes.resize(kDigestBlockSize);
     }
 
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1)
-        return "Cannot read file: the digest could not be finished";
+    // The reader's loop: fills free slots until the end of the file, an error or a stop.
+    void readAll()
+    {
+        for (std::size_t tail = 0;; tail = (tail + 1) % kDigestRingBlocks) {
+            {
+                std::unique_lock lock(m_mutex);
+                m_freed.wait(lock, [&] { return m_stop || m_filled < kDigestRingBlocks; });
+                if (m_stop)
+                    return;
+            }
+            Slot& slot = m_slots[tail];
+            ssize_t n;
+            do
+                n = ::read(m_fd, slot.bytes.data(), slot.bytes.size());
+            while (n < 0 && errno == EINTR);
+            const int error = n < 0 ? errno : 0;
+            std::lock_guard lock(m_mutex);
+            if (n <= 0) {
+                m_error = error;
+                m_ended = true;
+                m_ready.notify_one();
+                return;
+            }
+            slot.length = std::size_t(n);
+            ++m_filled;
+            m_ready.notify_one();
+        }
+    }
+
+    // The next filled block, or null at the end of the file or after a read error.
+    const Slot* next()
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return m_filled > 0 || m_ended; });
+        if (m_filled == 0)
+            return nullptr;
+        return &m_slots[m_head];
+    }
+
+    // Gives the block that next() answered back to the reader.
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_head = (m_head + 1) % kDigestRingBlocks;
+        --m_filled;
+        m_freed.notify_one();
+    }
+
+    void stop()
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_freed.notify_one();
+    }
+
+    int error() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_error;
+    }
+
+private:
+    int m_fd;
+    std::array<Slot, kDigestRingBlocks> m_slots;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::condition_variable m_freed;
+    std::size_t m_head = 0;
+    std::size_t m_filled = 0;
+    bool m_ended = false;
+    bool m_stop = false;
+    int m_error = 0;
+};
+
+// The reading thread, stopped and joined whichever way the digest ends.
+class Reader {
+public:
+    explicit Reader(BlockRing& ring) : m_ring(ring), m_thread([&ring] { ring.readAll(); }) {}
+    ~Reader()
+    {
+        m_ring.stop();
+        m_thread.join();
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+private:
+    BlockRing& m_ring;
+    std::thread m_thread;
+};
+
+std::string hexOf(const unsigned char* digest, unsigned int length)
+{
     static constexpr char kHex[] = "0123456789abcdef";
     std::string text(2 * length, '0');
     for (unsigned int i = 0; i < length; ++i) {
@@ -83,11 +164,89 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path)
     return text;
 }
 
-std::string OpenSslDigests::HashFile(int algorithm, std::string& path, int)
+} // namespace
+
+std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options)
+{
+    const EVP_MD* md = mdOf(algorithm);
+    if (md == nullptr)
+        return "Cannot read file: unknown digest";
+    const int fd = OpenForReading(path);
+    if (fd < 0)
+        return failure(errno);
+    FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return failure(errno);
+    // Only a regular file has a size to hold its reading to.
+    const bool sized = S_ISREG(st.st_mode);
+    const std::uint64_t size = sized ? std::uint64_t(st.st_size) : 0;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1)
+        return "Cannot read file: the digest could not be started";
+
+    const auto cancelled = [&] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
+    using Clock = std::chrono::steady_clock;
+    auto lastProgress = Clock::now();
+    std::uint64_t done = 0;
+    {
+        std::unique_ptr<BlockRing> ring;
+        std::unique_ptr<Reader> reader;
+        try {
+            ring = std::make_unique<BlockRing>(fd);
+            reader = std::make_unique<Reader>(*ring);
+        } catch (const std::system_error& e) {
+            return "Cannot read file: " + std::string(e.what());
+        } catch (const std::bad_alloc&) {
+            return "Cannot read file: out of memory";
+        }
+        for (;;) {
+            if (cancelled())
+                return std::string(kDigestCancelledText);
+            const BlockRing::Slot* block = ring->next();
+            if (block == nullptr)
+                break;
+            if (EVP_DigestUpdate(ctx.get(), block->bytes.data(), block->length) != 1)
+                return "Cannot read file: the digest failed";
+            done += block->length;
+            ring->release();
+            if (options.progress) {
+                const auto now = Clock::now();
+                if (now - lastProgress >= kProgressInterval) {
+                    lastProgress = now;
+                    options.progress(done, std::max(size, done));
+                }
+            }
+        }
+        if (const int error = ring->error())
+            return failure(error);
+    }
+    if (sized && done < size)
+        return "Cannot read file: it became shorter while it was read";
+    if (cancelled())
+        return std::string(kDigestCancelledText);
+
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1)
+        return "Cannot read file: the digest could not be finished";
+    if (options.progress)
+        options.progress(done, std::max(size, done));
+    return hexOf(digest, length);
+}
+
+std::string OpenSslDigests::HashFile(int algorithm, std::string& path, int flag)
+{
+    return HashFileWith(algorithm, path, flag, {});
+}
+
+std::string OpenSslDigests::HashFileWith(int algorithm, std::string& path, int, const DigestOptions& options)
 {
     if (algorithm < 0 || algorithm > 2)
         return "Cannot read file: unknown digest";
-    return DigestOfFile(DigestAlgorithm(algorithm), path);
+    return DigestOfFile(DigestAlgorithm(algorithm), path, options);
 }
 
 } // namespace tallyglass

@@ -1,10 +1,36 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tallyglass {
 
 enum class DigestAlgorithm { MD5 = 0, SHA1 = 1, SHA256 = 2 };
+
+// A digest reads its file in blocks of this size through a ring of this many buffers, so its
+// memory stays the same whatever the file's size. A block of 128 KiB keeps the system-call
+// count low while the block is still in the core's own cache when the digest runs over it;
+// larger blocks measured slower.
+inline constexpr std::size_t kDigestBlockSize = 128u << 10;
+inline constexpr std::size_t kDigestRingBlocks = 4;
+
+// What a cancelled digest answers: no digest can be mistaken for it.
+inline constexpr std::string_view kDigestCancelledText = "Cancelled";
+
+// What a caller may hand a digest besides the algorithm and the path.
+struct DigestOptions {
+    // Bytes digested so far against the file's size, on the calling thread: at most about
+    // twenty times a second while the digest runs, and once more when it has succeeded, with
+    // all of the file done.
+    std::function<void(std::uint64_t done, std::uint64_t size)> progress;
+    // Looked at before every block; once it is true the digest stops, closes the file and
+    // answers kDigestCancelledText.
+    const std::atomic<bool>* cancel = nullptr;
+};
 
 // The digest service: the digest of a file, by path. The path is handed back through the
 // reference; this one takes paths as their bytes and never changes them.
@@ -12,6 +38,11 @@ class DigestService {
 public:
     virtual ~DigestService() = default;
     virtual std::string HashFile(int algorithm, std::string& path, int flag) = 0;
+    // The same with progress and cancellation; a service that offers neither ignores them.
+    virtual std::string HashFileWith(int algorithm, std::string& path, int flag, const DigestOptions&)
+    {
+        return HashFile(algorithm, path, flag);
+    }
 };
 
 // OpenSSL's digests over the file read in large blocks. The result is lowercase hexadecimal,
@@ -20,8 +51,11 @@ public:
 class OpenSslDigests final : public DigestService {
 public:
     std::string HashFile(int algorithm, std::string& path, int flag) override;
+    std::string HashFileWith(int algorithm, std::string& path, int flag, const DigestOptions& options) override;
 };
 
-std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path);
+// One digest of one file. A thread of its own reads the next blocks while this one digests
+// the current block; the thread is gone and the file closed when this returns.
+std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options = {});
 
 } // namespace tallyglass

@@ -84,6 +84,11 @@ void RunProgram(int argc, char** argv, StartUpOptions options)
 
     // The window lives as long as the program, which ends only through EndProgramNow.
     auto* window = new frmMain(std::move(services));
+    // A file on the command line is examined in the load sequence; the window comes up at the
+    // extraction's first yield, with the file-system fields filled and the digests to come, so
+    // a large file shows its progress. A refused path never reaches that yield, and its
+    // message is the only window.
+    window->ShowAtFirstYield();
     Form_Load(*window, args, options.now ? options.now : Clock(systemNow), launcher);
     window->show();
     // The window ends the program itself; should the loop ever return, the end is the same.

@@ -20,7 +20,8 @@ std::string CommandStringOf(const std::vector<std::string>& args);
 std::vector<std::string> PathListOf(const std::vector<std::string>& args);
 
 // The window's load sequence: the path list and the current path from the arguments, the
-// bulletin check, and the examination of the first path, all before the window is shown.
+// bulletin check, and the examination of the first path. The window is shown by the caller,
+// or by the extraction's first yield when the caller asked for that.
 void Form_Load(frmMain& window, const std::vector<std::string>& args, const Clock& now,
                const WebLauncher& launch);
 

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
+#include <QLinearGradient>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringDecoder>
@@ -70,9 +71,20 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
     m_drops->Watch(this);
 
     Row(FieldId::FileName).tick->setFocus();
+
+    m_busyPointerEnd.setSingleShot(true);
+    m_busyPointerEnd.setInterval(250);
+    connect(&m_busyPointerEnd, &QTimer::timeout, this, [this] {
+        m_busyPointer = false;
+        unsetCursor();
+    });
+    ResponsiveDigests::SetDisplay(this);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    ResponsiveDigests::SetDisplay(nullptr);
+}
 
 void frmMain::createBanner()
 {
@@ -151,6 +163,8 @@ void frmMain::createButtons()
     m_cmdCopyAll = createButton("cmdCopyAll", QStringLiteral("Copy All"), {6240, 7200, 1095, 375});
     m_cmdCopySelected = createButton("cmdCopySelected", QStringLiteral("Copy Selected"), {7440, 7200, 1455, 375});
     connect(m_cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    // Exit ends the program even while a digest holds the rest of the input back.
+    ResponsiveDigests::LetThroughDuringDigests(m_cmdExit);
     connect(m_cmdBrowse, &QPushButton::clicked, this, &frmMain::cmdBrowse_Click);
     connect(m_cmdCopyAll, &QPushButton::clicked, this, &frmMain::cmdCopyAll_Click);
     connect(m_cmdCopySelected, &QPushButton::clicked, this, &frmMain::cmdCopySelected_Click);
@@ -176,6 +190,10 @@ void frmMain::setTabOrderFromCatalogue()
 void frmMain::SetFieldText(FieldId field, std::string_view text)
 {
     QLineEdit* box = Row(field).box;
+    if (m_calculating == field)
+        m_calculating.reset();
+    if (text == kCalculatingText && (field == FieldId::MD5 || field == FieldId::Sha1 || field == FieldId::Sha256))
+        m_calculating = field;
     box->setText(DisplayText(text));
     // A long value shows its beginning, as the box showed it before the text was set.
     box->setCursorPosition(0);
@@ -188,7 +206,54 @@ void frmMain::Untick(FieldId field)
 
 void frmMain::Yield()
 {
+    if (std::exchange(m_showAtYield, false) && !m_ended)
+        show();
     QCoreApplication::processEvents();
+}
+
+void frmMain::DigestStarted()
+{
+    m_busyPointerEnd.stop();
+}
+
+void frmMain::DigestProgress(double fraction)
+{
+    if (!m_busyPointer) {
+        m_busyPointer = true;
+        setCursor(Qt::BusyCursor);
+    }
+    if (!m_calculating)
+        return;
+    QLineEdit* box = Row(*m_calculating).box;
+    if (!m_unfilledPalette)
+        m_unfilledPalette = box->palette();
+    // The part done is a light wash of the highlight colour behind the unchanged text.
+    const QColor base = m_unfilledPalette->color(QPalette::Base);
+    const QColor highlight = m_unfilledPalette->color(QPalette::Highlight);
+    const auto mix = [](int a, int b) { return (2 * a + b) / 3; };
+    const QColor wash(mix(base.red(), highlight.red()), mix(base.green(), highlight.green()),
+                      mix(base.blue(), highlight.blue()));
+    const double done = std::clamp(fraction, 0.0, 1.0);
+    QLinearGradient fill(0, 0, 1, 0);
+    fill.setCoordinateMode(QGradient::ObjectBoundingMode);
+    fill.setColorAt(0, wash);
+    fill.setColorAt(done, wash);
+    fill.setColorAt(std::min(1.0, done + 1e-6), base);
+    fill.setColorAt(1, done >= 1.0 ? wash : base);
+    QPalette filled = *m_unfilledPalette;
+    filled.setBrush(QPalette::Base, QBrush(fill));
+    box->setPalette(filled);
+}
+
+void frmMain::DigestEnded()
+{
+    if (m_unfilledPalette) {
+        for (const FieldId field : {FieldId::MD5, FieldId::Sha1, FieldId::Sha256})
+            Row(field).box->setPalette(*m_unfilledPalette);
+        m_unfilledPalette.reset();
+    }
+    if (m_busyPointer)
+        m_busyPointerEnd.start();
 }
 
 void frmMain::ShowMessage(std::string_view text)
@@ -200,6 +265,8 @@ void frmMain::ShowMessage(std::string_view text)
 void frmMain::EndProgram(int status)
 {
     m_ended = true;
+    // A digest in progress stops within a block, and its thread is gone before the end.
+    ResponsiveDigests::CancelRunning();
     if (m_services.endProgram)
         m_services.endProgram(status);
 }

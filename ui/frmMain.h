@@ -2,9 +2,14 @@
 
 #include "CopyCommands.h"
 #include "Extraction.h"
+#include "ResponsiveDigests.h"
 #include "WindowServices.h"
 
+#include <QPalette>
+#include <QTimer>
 #include <QWidget>
+
+#include <optional>
 
 class QGroupBox;
 class QPushButton;
@@ -17,7 +22,7 @@ class DropFilter;
 // The main window: the 38 field rows in their two frames, the four buttons along the bottom
 // and the two banner images. It lays itself out from the field catalogue and hands every piece
 // of work to the core (the extraction, the reports) or to its services.
-class frmMain : public QWidget, public ExtractionWindow {
+class frmMain : public QWidget, public ExtractionWindow, private DigestProgressDisplay {
     Q_OBJECT
 public:
     explicit frmMain(WindowServices services, QWidget* parent = nullptr);
@@ -33,6 +38,10 @@ public:
 
     const FieldRowWidgets& Row(FieldId field) const { return m_rows[std::size_t(field)]; }
     const WindowServices& Services() const { return m_services; }
+
+    // The window shows itself at the next yield, so that a start with a file shows the window
+    // once the file-system fields are filled and the digests begin, not after them.
+    void ShowAtFirstYield() { m_showAtYield = true; }
 
     // Examines CurrentPath when it is not empty.
     void ExtractCurrentPath();
@@ -53,6 +62,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void DigestStarted() override;
+    void DigestProgress(double fraction) override;
+    void DigestEnded() override;
+
     void createBanner();
     void createFrames();
     void createButtons();
@@ -76,6 +89,13 @@ private:
     // confirmed; a cancelled dialog leaves it as it was.
     QString m_dialogFileName;
     bool m_ended = false;
+    bool m_showAtYield = false;
+    // The digest box that shows "Calculating ...", and its palette before the progress fill.
+    std::optional<FieldId> m_calculating;
+    std::optional<QPalette> m_unfilledPalette;
+    // The busy pointer stays on between the digests of one file, however short the yields.
+    bool m_busyPointer = false;
+    QTimer m_busyPointerEnd;
 };
 
 } // namespace tallyglass

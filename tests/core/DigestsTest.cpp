@@ -10,6 +10,12 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <utility>
+#include <vector>
 #include <cstdio>
 #include <memory>
 
@@ -133,4 +139,120 @@ TEST(Digests, ExaminingAFileLeavesItsAccessTimeAlone)
     struct stat st {};
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_atim.tv_sec, 1000000000);
+}
+
+namespace {
+
+// A file of `size` bytes that takes no room: reading it costs no disk, digesting it still
+// costs the processor.
+std::string sparseFile(const TempFolder& folder, const std::string& name, std::uint64_t size)
+{
+    const std::string file = folder.write(name, "");
+    EXPECT_EQ(truncate(file.c_str(), off_t(size)), 0);
+    return file;
+}
+
+std::size_t entriesIn(const char* folder)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+struct ProgressLog {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+    DigestOptions options(const std::atomic<bool>* cancel = nullptr)
+    {
+        return {[this](std::uint64_t done, std::uint64_t size) { calls.emplace_back(done, size); }, cancel};
+    }
+};
+
+} // namespace
+
+TEST(Digests, AgreeWithCoreutilsAtRingBoundaries)
+{
+    TempFolder folder;
+    constexpr std::size_t block = kDigestBlockSize;
+    constexpr std::size_t ring = kDigestBlockSize * kDigestRingBlocks;
+    const std::size_t sizes[] = {block - 1, block, block + 1, ring - 1, ring, ring + 1,
+                                 2 * ring + block / 2, 3 * ring - 1};
+    unsigned seed = 100;
+    for (const std::size_t size : sizes) {
+        const std::string file = folder.writeRandom("ring-" + std::to_string(size), size, seed++);
+        ProgressLog log;
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, file, log.options()),
+                  firstWord(commandOutput("sha256sum '" + file + "'")))
+            << size;
+        EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file), firstWord(commandOutput("md5sum '" + file + "'")));
+        ASSERT_FALSE(log.calls.empty());
+        EXPECT_EQ(log.calls.back(), std::make_pair(std::uint64_t(size), std::uint64_t(size)));
+    }
+}
+
+TEST(Digests, ProgressClimbsAtMostTwentyTimesASecondAndEndsAtTheSize)
+{
+    TempFolder folder;
+    constexpr std::uint64_t size = 128u << 20;
+    const std::string file = sparseFile(folder, "big", size);
+    ProgressLog log;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file, log.options()),
+              firstWord(commandOutput("head -c " + std::to_string(size) + " /dev/zero | md5sum")));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_FALSE(log.calls.empty());
+    EXPECT_EQ(log.calls.back(), std::make_pair(size, size));
+    for (std::size_t i = 1; i < log.calls.size(); ++i) {
+        EXPECT_LE(log.calls[i - 1].first, log.calls[i].first);
+        EXPECT_EQ(log.calls[i].second, size);
+    }
+    EXPECT_LE(log.calls.size(), std::size_t(elapsed / std::chrono::milliseconds(50)) + 2);
+}
+
+TEST(Digests, FileThatShrinksWhileReadGivesAReadErrorNotADigest)
+{
+    TempFolder folder;
+    const std::string file = sparseFile(folder, "shrinking", 1u << 30);
+    bool cut = false;
+    DigestOptions options;
+    options.progress = [&](std::uint64_t, std::uint64_t) {
+        if (!std::exchange(cut, true)) {
+            EXPECT_EQ(truncate(file.c_str(), 1000), 0);
+        }
+    };
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file, options),
+              "Cannot read file: it became shorter while it was read");
+    EXPECT_TRUE(cut);
+}
+
+TEST(Digests, CancelledDigestReturnsAtOnceAndLeavesNoThreadOrDescriptor)
+{
+    TempFolder folder;
+    const std::string file = sparseFile(folder, "huge", std::uint64_t(16) << 30);
+    const std::size_t descriptors = entriesIn("/proc/self/fd");
+    const std::size_t threads = entriesIn("/proc/self/task");
+
+    std::atomic<bool> cancel = false;
+    ProgressLog log;
+    std::string result;
+    std::atomic<bool> finished = false;
+    std::thread caller([&] {
+        result = DigestOfFile(DigestAlgorithm::MD5, file, log.options(&cancel));
+        finished = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(finished);
+    const auto cancelledAt = std::chrono::steady_clock::now();
+    cancel = true;
+    while (!finished && std::chrono::steady_clock::now() - cancelledAt < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::seconds(1));
+    caller.join();
+
+    EXPECT_EQ(result, kDigestCancelledText);
+    EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors);
+    EXPECT_EQ(entriesIn("/proc/self/task"), threads);
+    // Progress came while the digest ran, none for the end it never reached.
+    ASSERT_FALSE(log.calls.empty());
+    EXPECT_LT(log.calls.back().first, log.calls.back().second);
 }

@@ -93,5 +93,43 @@ TEST_F(StartUp, RefusedPathShowsOneMessageAndEndsWithStatusOne)
     EXPECT_FALSE(window.isVisible());
 }
 
+// What the window looked like when each digest began.
+class WatchingDigests final : public DigestService {
+public:
+    const frmMain* window = nullptr;
+    std::vector<bool> visible;
+    std::vector<std::string> sizeShown;
+    std::string HashFile(int, std::string&, int) override
+    {
+        visible.push_back(window->isVisible());
+        sizeShown.push_back(test::Text(*window, FieldId::FileSize));
+        return "digest";
+    }
+};
+
+TEST(StartUpShow, WindowComesUpAtTheFirstYieldWithTheFileSystemFieldsFilled)
+{
+    test::Files files;
+    test::Recorder recorder;
+    WatchingDigests digests;
+    frmMain window{test::RecordingServices(recorder, digests)};
+    digests.window = &window;
+    const Clock now = [] { return Seconds(std::chrono::seconds(1'800'000'000)); };
+    const WebLauncher launch = [](const QString&, int) { return 0; };
+
+    window.ShowAtFirstYield();
+    Form_Load(window, {test::Bytes(files.Make("shown.txt", "12345"))}, now, launch);
+    EXPECT_EQ(digests.visible, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(digests.sizeShown, (std::vector<std::string>{"5", "5", "5"}));
+    window.hide();
+
+    // A refused path is told before any yield: the message is the only window.
+    frmMain refused{test::RecordingServices(recorder, digests)};
+    refused.ShowAtFirstYield();
+    Form_Load(refused, {"/nonexistent/file.doc"}, now, launch);
+    EXPECT_EQ(recorder.endStatuses, std::vector<int>{1});
+    EXPECT_FALSE(refused.isVisible());
+}
+
 } // namespace
 } // namespace tallyglass
