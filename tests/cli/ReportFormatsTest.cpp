@@ -33,13 +33,7 @@ public:
     bool OpenFile(const std::string&, std::int32_t, std::int32_t) override
     {
         m_opened = true;
-        SummaryValues v;
-        v.Title = std::get<std::string>(m_model.get(FieldId::Title));
-        v.PageCount = std::get<std::int32_t>(m_model.get(FieldId::PageCount));
-        v.Shared = std::get<bool>(m_model.get(FieldId::Shared));
-        v.DateCreated = std::get<DocumentDate>(m_model.get(FieldId::DateCreated)).when;
-        v.DateLastSaved = std::get<DocumentDate>(m_model.get(FieldId::DateLastSaved)).when;
-        m_summary = std::make_shared<StoredSummary>(v);
+        m_summary = std::make_shared<StoredSummary>(m_model);
         return true;
     }
     std::shared_ptr<DocumentSummary> GetSummary() override { return m_summary; }

@@ -1,7 +1,7 @@
 #include "Extraction.h"
 
 #include "RecordingWindow.h"
-#include "docprops/SummaryValues.h"
+#include "SummaryValues.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
