@@ -61,8 +61,6 @@ public:
     explicit StoredSummary(DocumentProperties properties)
         : m_properties(std::make_shared<const DocumentProperties>(std::move(properties))) {}
 
-    const DocumentProperties& properties() const { return *m_properties; }
-
 #define TALLYGLASS_STORED_GETTER(name, kind)                                                       \
     bool name(GetterValueOf<PropertyKind::kind>& out) override                                     \
     {                                                                                              \

@@ -14,9 +14,12 @@ int main(int argc, char** argv)
 {
     std::size_t replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        // A folder nothing has been put in yet does not exist in a checkout.
-        if (!std::filesystem::exists(argv[i]))
-            continue;
+        // Every folder named is committed (git keeps none empty); one that is missing is a
+        // mistake in the checkout or the test, not an empty corpus.
+        if (!std::filesystem::is_directory(argv[i])) {
+            std::fprintf(stderr, "%s: no such folder\n", argv[i]);
+            return 1;
+        }
         std::error_code error;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i], error)) {
             if (!entry.is_regular_file())

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace tallyglass {
 
@@ -39,11 +40,18 @@ bool recognised(const DocumentProperties& properties)
 
 DocumentProperties ReadDocument(const ByteSource& source)
 {
+    // A reader that saw something of its kind but no document (a zip archive of other files)
+    // says what it saw; that reason is kept unless a later reader opens the bytes.
+    std::optional<DocumentProperties> closest;
     for (const DocumentFormatReader read : kFormatReaders) {
         DocumentProperties properties = read(source);
         if (recognised(properties))
             return properties;
+        if (!closest && !properties.diagnostics.empty() && !properties.diagnostics.front().detail.empty())
+            closest = std::move(properties);
     }
+    if (closest)
+        return std::move(*closest);
     DocumentProperties none;
     none.note(DiagnosticKind::NotADocument, {});
     return none;

@@ -156,6 +156,10 @@ std::optional<PropertySection> readSet(CompoundFile& file, std::u16string_view s
             p.note(DiagnosticKind::Damaged, "the " + std::string(set) + " stream: " + file.fault());
         return std::nullopt;
     }
+    if (file.lastStreamSize() > kMaxPropertyStreamBytes)
+        p.note(DiagnosticKind::OverCap, "the " + std::string(set) + " stream: it holds "
+                                            + std::to_string(file.lastStreamSize()) + " bytes; only the first "
+                                            + std::to_string(kMaxPropertyStreamBytes) + " are read");
     std::string fault;
     auto section = PropertySection::read(*bytes, format, fault);
     if (!section) {

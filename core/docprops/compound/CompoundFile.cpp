@@ -235,8 +235,10 @@ std::optional<std::vector<std::byte>> CompoundFile::readRootStream(std::u16strin
     const auto found = findRootChild(name);
     // A stream that is not there is no damage, whatever the walk met on its way.
     m_fault.clear();
+    m_lastStreamSize = 0;
     if (!found || found->objectType != DirectoryEntry::Stream)
         return std::nullopt;
+    m_lastStreamSize = found->streamSize;
     const std::uint64_t wanted = std::min(found->streamSize, limit);
     // A stream cannot hold more than the file does; a size that says so is false.
     if (wanted > m_source->size())

@@ -30,6 +30,8 @@ public:
     std::optional<std::vector<std::byte>> readRootStream(std::u16string_view name, std::uint64_t limit);
     // What stopped the latest read, or empty.
     const std::string& fault() const { return m_fault; }
+    // The size the directory gives the stream of the latest read, which may exceed its limit.
+    std::uint64_t lastStreamSize() const { return m_lastStreamSize; }
 
 private:
     std::optional<DirectoryEntry> entry(std::uint32_t id);
@@ -82,6 +84,7 @@ private:
     Chain m_miniStreamChain{"mini stream"};
     std::optional<DirectoryEntry> m_root;
     std::string m_fault;
+    std::uint64_t m_lastStreamSize = 0;
 };
 
 } // namespace tallyglass

@@ -80,13 +80,16 @@ std::optional<CustomValue> userDefinedValue(std::string_view type, const std::st
     return CustomValue(text);
 }
 
-void readUserDefined(const XmlScope& scope, const pugi::xml_node& element, DocumentProperties& properties)
+void readUserDefined(const XmlScope& scope, const pugi::xml_node& element, DocumentProperties& properties,
+                     bool& capped)
 {
-    if (properties.custom.size() == kMaxCustomProperties) {
-        if (properties.custom.size() == kMaxCustomProperties && (properties.diagnostics.empty()
-                || properties.diagnostics.back().kind != DiagnosticKind::OverCap))
+    // The cap is noted once, when the first property past it turns up.
+    if (properties.custom.size() >= kMaxCustomProperties) {
+        if (!capped) {
+            capped = true;
             properties.note(DiagnosticKind::OverCap, "more than " + std::to_string(kMaxCustomProperties)
                                                          + " user-defined properties; the rest are not read");
+        }
         return;
     }
     const XmlScope inner = scope.within(element);
@@ -100,6 +103,7 @@ void readMetaElement(const XmlScope& scope, const pugi::xml_node& meta, Document
 {
     std::string keywords;
     bool anyKeyword = false;
+    bool capped = false;
     ForEachFirstMatch(
         scope, meta, kOdfNames_, {},
         [&](std::size_t i, const pugi::xml_node& element) {
@@ -138,7 +142,7 @@ void readMetaElement(const XmlScope& scope, const pugi::xml_node& meta, Document
                 keywords += TextOf(element);
                 anyKeyword = true;
             } else if (ns == kMetaNs && LocalName(element) == "user-defined") {
-                readUserDefined(scope, element, properties);
+                readUserDefined(scope, element, properties, capped);
             }
         });
     if (anyKeyword)

@@ -86,6 +86,18 @@ TEST(CompoundReasons, AnUnknownCodePageIsNamedAndItsTextsStillShown)
                                  "converted; its texts are read as Windows-1252"});
 }
 
+TEST(CompoundReasons, AStreamOverItsCapIsReadAsFarAsTheCapAndNamed)
+{
+    // A thumbnail-sized tail after the properties, past the 4 MiB that are read.
+    Bytes set = summarySet({lpstr(2, "Title")});
+    set.resize((4u << 20) + 100, std::byte{0});
+    const Bytes file = CompoundFileBuilder().stream(kSummary, set).build();
+    const DocumentProperties properties = ReadDocument(MemorySource(file));
+    EXPECT_EQ(properties.get(FieldId::Title), PropertyValue(std::string("Title")));
+    EXPECT_EQ(reasons(file), std::vector<std::string>{"over its size cap: the SummaryInformation stream: it holds "
+                                                      "4194404 bytes; only the first 4194304 are read"});
+}
+
 TEST(CompoundReasons, AnEncryptedPackageSaysWithWhat)
 {
     const struct {
