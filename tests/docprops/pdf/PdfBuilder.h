@@ -9,6 +9,8 @@
 #include "docprops/pdf/PdfDocument.h"
 
 #include <cstddef>
+#include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
