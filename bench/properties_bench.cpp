@@ -1,8 +1,11 @@
 // Reads the document properties of the given files N times each and prints the time per file
 // and what the process read (/proc/self/io), so bench/properties.sh can set it against a
-// peer reader. Usage: properties_bench N FILE...   or   properties_bench --make-large PATH
+// peer reader. Usage: properties_bench [--per-file] N FILE...   or
+// properties_bench --make-large PATH   or   properties_bench --make-large-pdf PATH
 #include "compound/CompoundFileBuilder.h"
 #include "docprops/DocumentReader.h"
+#include "docprops/pdf/PdfDocument.h"
+#include "pdf/PdfBuilder.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -53,17 +56,71 @@ int makeLarge(const char* path)
     return ok ? 0 : 1;
 }
 
+// A sparse PDF of 1 GiB: three pages and an Info dictionary at the start, the cross-reference
+// table at the end, NULs (white space to a PDF reader) between.
+int makeLargePdf(const char* path)
+{
+    using namespace tallyglass::testing;
+    constexpr std::uint64_t size = 1ULL << 30;
+    PdfFile file;
+    file.objects = {Catalog(), "<< /Type /Pages /Kids [4 0 R 5 0 R 6 0 R] /Count 3 >>",
+                    "<< /Title (Large) /Author (Bench) /CreationDate (D:20240101000000Z) >>", kPage, kPage, kPage};
+    const std::string head = file.head();
+    std::string tail = file.tail(head.size());
+    while (head.size() + file.padding + tail.size() != size) {
+        file.padding = size - head.size() - tail.size();
+        tail = file.tail(head.size());
+    }
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ftruncate(fd, off_t(size)) == 0
+        && pwrite(fd, head.data(), head.size(), 0) == ssize_t(head.size())
+        && pwrite(fd, tail.data(), tail.size(), off_t(size - tail.size())) == ssize_t(tail.size());
+    if (fd >= 0)
+        close(fd);
+    return ok ? 0 : 1;
+}
+
+// One read of a file's properties by the reader of its kind; true when it was opened.
+bool readOnce(const tallyglass::ByteSource& source)
+{
+    return tallyglass::ReadDocument(source).opened;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--make-large")
         return makeLarge(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--make-large-pdf")
+        return makeLargePdf(argv[2]);
+    // --per-file: one line per file (time and bytes of that file alone), then the total.
+    const bool perFile = argc > 1 && std::string(argv[1]) == "--per-file";
+    if (perFile) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s N FILE...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--per-file] N FILE...\n", argv[0]);
         return 2;
     }
     const long rounds = std::strtol(argv[1], nullptr, 10);
+    if (perFile) {
+        for (int i = 2; i < argc; ++i) {
+            unsigned long long bytes = 0;
+            const auto start = std::chrono::steady_clock::now();
+            for (long round = 0; round < rounds; ++round) {
+                const auto source = tallyglass::FileSource::open(argv[i]);
+                if (!source)
+                    break;
+                readOnce(*source);
+                bytes += source->bytesRead();
+            }
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::printf("file=%s us_per_file=%.1f bytes_per_file=%.0f\n", argv[i], seconds * 1e6 / double(rounds),
+                        double(bytes) / double(rounds));
+        }
+    }
     const auto before = readCounters();
     unsigned long long sourceBytes = 0, opened = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -72,8 +129,7 @@ int main(int argc, char** argv)
             const auto source = tallyglass::FileSource::open(argv[i]);
             if (!source)
                 continue;
-            const auto properties = tallyglass::ReadDocument(*source);
-            opened += properties.opened ? 1 : 0;
+            opened += readOnce(*source) ? 1 : 0;
             sourceBytes += source->bytesRead();
         }
     }
