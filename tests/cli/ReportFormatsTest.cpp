@@ -3,6 +3,7 @@
 
 #include "BatchRunner.h"
 #include "CsvText.h"
+#include "DfxmlWriter.h"
 #include "FileExamination.h"
 #include "IsoTimes.h"
 #include "JsonText.h"
@@ -120,6 +121,40 @@ TEST(ReportJson, TypedValuesCustomPropertiesAndReasonsComeFromTheModel)
 
     EXPECT_EQ(ReasonLines(e), "tallyglass-report: " + file + ": damaged: directory chain loops at sector 7\n"
                               "tallyglass-report: " + file + ": not a document of a known kind\n");
+}
+
+TEST(ReportDfxml, TheModelInOurNamespaceStillValidates)
+{
+    TempFolder folder;
+    const std::string file = folder.write("plan.doc", "abc");
+    DocumentProperties model = sampleModel();
+    model.custom.push_back({"Odd\x01name", std::string("line\r\nbreak")});
+    const Examination e = ExamineFile(file, servicesWith([&] { return std::make_unique<ModelComponent>(model); }));
+    std::ostringstream out;
+    DfxmlWriter writer(out, {"tallyglass-report", "--dfxml", file});
+    writer.begin(e.examinedAt);
+    writer.add(e);
+    writer.end();
+    const std::string xml = out.str();
+    for (const char* expected : {
+             "<tg:Title kind=\"text\">Quarterly \"plan\"</tg:Title>",
+             "<tg:DateLastSaved kind=\"date\" zone=\"assumed-local\">2003-07-09T20:15:00Z</tg:DateLastSaved>",
+             "<tg:PageCount kind=\"integer\">12</tg:PageCount>",
+             "<tg:Shared kind=\"boolean\">false</tg:Shared>",
+             "<tg:custom name=\"Budget\" type=\"integer\">5000000000</tg:custom>",
+             "<tg:diagnostic kind=\"damaged\">directory chain loops at sector 7</tg:diagnostic>",
+             "<tg:text field=\"Title\">Quarterly \"plan\"</tg:text>",
+             "<hashdigest type=\"MD5\">900150983cd24fb0d6963f7d28e17f72</hashdigest>",
+         })
+        EXPECT_NE(xml.find(expected), std::string::npos) << expected << "\n" << xml;
+    // A name and a text XML cannot carry keep their bytes.
+    EXPECT_NE(xml.find("nameBytes=\"" + Base64("Odd\x01name") + "\""), std::string::npos);
+    EXPECT_NE(xml.find("tg:bytes=\"" + Base64("line\r\nbreak") + "\""), std::string::npos);
+    EXPECT_EQ(xml.find("<tg:DateLastPrinted"), std::string::npos); // absent, so not written
+
+    const std::string path = folder.write("out.dfxml", xml);
+    const std::string schema = std::string(TALLYGLASS_TEST_DATA) + "/dfxml/dfxml.xsd";
+    EXPECT_EQ(std::system(("xmllint --nonet --noout --schema '" + schema + "' '" + path + "' 2>/dev/null").c_str()), 0);
 }
 
 // Without a component there is no model; with ours, a plain text file is no document and says so.
