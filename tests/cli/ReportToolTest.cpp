@@ -14,9 +14,11 @@
 #include <cstdio>
 #include <ctime>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -25,9 +27,28 @@ struct ToolRun {
     int status = -1;
 };
 
+// The paths in single quotes after the options, for the shell. Built by appending only: GCC 12
+// takes a string literal joined to the front of a temporary string for overlapping copies.
+std::string quoted(std::initializer_list<std::string> paths, const char* options = "")
+{
+    std::string out(options);
+    for (const std::string& path : paths) {
+        if (!out.empty())
+            out += ' ';
+        out += '\'';
+        out += path;
+        out += '\'';
+    }
+    return out;
+}
+
 ToolRun run(const std::string& arguments, const std::string& stderrTo = "/dev/null")
 {
-    const std::string command = std::string(TALLYGLASS_REPORT_TOOL) + " " + arguments + " 2>" + stderrTo;
+    std::string command = TALLYGLASS_REPORT_TOOL;
+    command += ' ';
+    command += arguments;
+    command += " 2>";
+    command += stderrTo;
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun result;
     std::array<char, 4096> buffer{};
@@ -54,7 +75,7 @@ TEST(ReportTool, PrintsTheFullReportOfEachFile)
     TempFolder folder;
     const std::string a = folder.write("a.txt", "abc");
     const std::string b = folder.write("b.txt", "");
-    const ToolRun r = run("'" + a + "' '" + b + "'");
+    const ToolRun r = run(quoted({a, b}));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.find("File Name: a.txt\nTitle: \n"), 0u);
     EXPECT_NE(r.out.find("MD5 Hash: 900150983cd24fb0d6963f7d28e17f72\n"), std::string::npos);
@@ -68,7 +89,7 @@ TEST(ReportTool, CrlfGivesTheClipboardText)
 {
     TempFolder folder;
     const std::string a = folder.write("a.txt", "abc");
-    const ToolRun r = run("--crlf '" + a + "'");
+    const ToolRun r = run(quoted({a}, "--crlf"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(count(r.out, "\r\n"), 38u);
     EXPECT_EQ(count(r.out, "\n"), 38u);
@@ -79,7 +100,7 @@ TEST(ReportTool, JsonLinesKeyedByFieldInCatalogueOrder)
 {
     TempFolder folder;
     const std::string a = folder.write("q\"uote.txt", "abc");
-    const ToolRun r = run("--json '" + a + "' '" + a + "'");
+    const ToolRun r = run(quoted({a, a}, "--json"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(count(r.out, "\n"), 2u);
     EXPECT_EQ(r.out.find("{\"FileName\":\"q\\\"uote.txt\",\"Title\":\"\","), 0u);
@@ -92,7 +113,7 @@ TEST(ReportTool, ARefusedFileIsSkippedAndTheStatusSaysSo)
 {
     TempFolder folder;
     const std::string a = folder.write("a.txt", "abc");
-    const ToolRun r = run("'" + (folder.path() / "missing").string() + "' '" + a + "' '" + folder.path().string() + "'");
+    const ToolRun r = run(quoted({(folder.path() / "missing").string(), a, folder.path().string()}));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(count(r.out, "File Name: "), 1u);
     EXPECT_EQ(r.out.find("File Name: a.txt\n"), 0u);
@@ -151,7 +172,7 @@ TEST(ReportTool, GoldenReportsOfRealDocuments)
             continue;
         const std::filesystem::path document = entry.path().parent_path() / entry.path().stem();
         ASSERT_TRUE(std::filesystem::exists(document)) << document;
-        const ToolRun r = run("'" + document.string() + "'");
+        const ToolRun r = run(quoted({document.string()}));
         EXPECT_EQ(r.status, 0) << document;
         EXPECT_EQ(masked(r.out), readFile(entry.path())) << document;
         ++compared;
