@@ -6,6 +6,7 @@
 #include "Twips.h"
 #include "frmAbout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -71,14 +72,16 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
     m_busyPointerEnd.setInterval(250);
     connect(&m_busyPointerEnd, &QTimer::timeout, this, [this] {
         m_busyPointer = false;
-        unsetCursor();
+        QApplication::restoreOverrideCursor();
     });
     ResponsiveDigests::SetDisplay(this);
 }
 
 frmMain::~frmMain()
 {
-    ResponsiveDigests::SetDisplay(nullptr);
+    ResponsiveDigests::RemoveDisplay(this);
+    if (m_busyPointer)
+        QApplication::restoreOverrideCursor();
 }
 
 void frmMain::createBanner()
@@ -210,7 +213,8 @@ void frmMain::DigestProgress(double fraction)
 {
     if (!m_busyPointer) {
         m_busyPointer = true;
-        setCursor(Qt::BusyCursor);
+        // Over the value boxes too, which have a pointer of their own.
+        QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     if (!m_calculating)
         return;
