@@ -219,8 +219,10 @@ void frmMain::DigestProgress(double fraction)
     if (!m_calculating)
         return;
     QLineEdit* box = Row(*m_calculating).box;
-    if (!m_unfilledPalette)
+    if (!m_unfilledPalette || m_filled != *m_calculating) {
         m_unfilledPalette = box->palette();
+        m_filled = *m_calculating;
+    }
     // The part done is a light wash of the highlight colour behind the unchanged text.
     const QColor base = m_unfilledPalette->color(QPalette::Base);
     const QColor highlight = m_unfilledPalette->color(QPalette::Highlight);
@@ -242,8 +244,7 @@ void frmMain::DigestProgress(double fraction)
 void frmMain::DigestEnded()
 {
     if (m_unfilledPalette) {
-        for (const FieldId field : {FieldId::MD5, FieldId::Sha1, FieldId::Sha256})
-            Row(field).box->setPalette(*m_unfilledPalette);
+        Row(m_filled).box->setPalette(*m_unfilledPalette);
         m_unfilledPalette.reset();
     }
     if (m_busyPointer)
