@@ -219,6 +219,12 @@ void ResponsiveDigests::SetDisplay(DigestProgressDisplay* display)
     g_display = display;
 }
 
+void ResponsiveDigests::RemoveDisplay(DigestProgressDisplay* display)
+{
+    if (g_display == display)
+        g_display = nullptr;
+}
+
 void ResponsiveDigests::LetThroughDuringDigests(QWidget* widget)
 {
     widget->setProperty(kLetThroughProperty, true);

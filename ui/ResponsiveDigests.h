@@ -40,8 +40,10 @@ public:
     // Cancels the digest being computed, if any, and waits until its thread is gone, so that
     // the program can end at once. The digest then answers kDigestCancelledText.
     static void CancelRunning();
-    // The one display of digest progress; null for none.
+    // The one display of digest progress, the window made last; a display that goes takes
+    // itself away.
     static void SetDisplay(DigestProgressDisplay* display);
+    static void RemoveDisplay(DigestProgressDisplay* display);
     // Mouse and keyboard input for this widget reaches it while a digest holds the rest back.
     static void LetThroughDuringDigests(QWidget* widget);
 

@@ -10,6 +10,7 @@
 #include "Twips.h"
 #include "frmAbout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -76,14 +77,16 @@ frmMain::frmMain(WindowServices services, QWidget* parent)
     m_busyPointerEnd.setInterval(250);
     connect(&m_busyPointerEnd, &QTimer::timeout, this, [this] {
         m_busyPointer = false;
-        unsetCursor();
+        QApplication::restoreOverrideCursor();
     });
     ResponsiveDigests::SetDisplay(this);
 }
 
 frmMain::~frmMain()
 {
-    ResponsiveDigests::SetDisplay(nullptr);
+    ResponsiveDigests::RemoveDisplay(this);
+    if (m_busyPointer)
+        QApplication::restoreOverrideCursor();
 }
 
 void frmMain::createBanner()
@@ -220,13 +223,16 @@ void frmMain::DigestProgress(double fraction)
 {
     if (!m_busyPointer) {
         m_busyPointer = true;
-        setCursor(Qt::BusyCursor);
+        // Over the value boxes too, which have a pointer of their own.
+        QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     if (!m_calculating)
         return;
     QLineEdit* box = Row(*m_calculating).box;
-    if (!m_unfilledPalette)
+    if (!m_unfilledPalette || m_filled != *m_calculating) {
         m_unfilledPalette = box->palette();
+        m_filled = *m_calculating;
+    }
     // The part done is a light wash of the highlight colour behind the unchanged text.
     const QColor base = m_unfilledPalette->color(QPalette::Base);
     const QColor highlight = m_unfilledPalette->color(QPalette::Highlight);
@@ -248,8 +254,7 @@ void frmMain::DigestProgress(double fraction)
 void frmMain::DigestEnded()
 {
     if (m_unfilledPalette) {
-        for (const FieldId field : {FieldId::MD5, FieldId::Sha1, FieldId::Sha256})
-            Row(field).box->setPalette(*m_unfilledPalette);
+        Row(m_filled).box->setPalette(*m_unfilledPalette);
         m_unfilledPalette.reset();
     }
     if (m_busyPointer)

@@ -90,8 +90,10 @@ private:
     QString m_dialogFileName;
     bool m_ended = false;
     bool m_showAtYield = false;
-    // The digest box that shows "Calculating ...", and its palette before the progress fill.
+    // The digest box that shows "Calculating ...", and the box with the progress fill with its
+    // palette from before the fill.
     std::optional<FieldId> m_calculating;
+    FieldId m_filled = FieldId::MD5;
     std::optional<QPalette> m_unfilledPalette;
     // The busy pointer stays on between the digests of one file, however short the yields.
     bool m_busyPointer = false;
