@@ -68,7 +68,12 @@ std::string TerminalDigestProgress::HashFile(int algorithm, std::string& path, i
         if (size < kProgressLineFrom)
             return;
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-        writeAll(m_fd, "\r" + ProgressLineText(name, done, size, seconds.count()) + "\033[K");
+        // Built by appending: GCC 12 reads a literal joined to the front of a temporary as
+        // overlapping copies.
+        std::string line = "\r";
+        line += ProgressLineText(name, done, size, seconds.count());
+        line += "\033[K";
+        writeAll(m_fd, line);
         shown = true;
     };
     std::string digest = m_inner.HashFileWith(algorithm, path, flag, options);
