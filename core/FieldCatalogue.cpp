@@ -66,12 +66,4 @@ const FieldRow& CatalogueRow(FieldId id)
     return kCatalogue[std::size_t(id)];
 }
 
-std::optional<FieldId> FieldIdFromName(std::string_view idName)
-{
-    for (const FieldRow& row : kCatalogue)
-        if (row.idName == idName)
-            return row.id;
-    return std::nullopt;
-}
-
 } // namespace tallyglass

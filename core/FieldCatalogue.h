@@ -40,6 +40,5 @@ using Catalogue = std::array<FieldRow, kFieldCount>;
 
 const Catalogue& FieldCatalogue();
 const FieldRow& CatalogueRow(FieldId id);
-std::optional<FieldId> FieldIdFromName(std::string_view idName);
 
 } // namespace tallyglass

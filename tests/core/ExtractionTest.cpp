@@ -4,6 +4,8 @@
 #include "SummaryValues.h"
 #include "TestFiles.h"
 
+#include "FieldByName.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

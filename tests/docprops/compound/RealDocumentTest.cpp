@@ -4,6 +4,8 @@
 #include "TableWindow.h"
 #include "docprops/DocumentReader.h"
 
+#include "FieldByName.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
