@@ -1,12 +1,10 @@
 // Real PDFs from public projects against what pdfinfo and qpdf report for them (committed in
 // EXPECTED.tsv beside the files, with the reason wherever ours differ).
 
+#include "ExpectedTable.h"
 #include "pdf/PdfBuilder.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <map>
 
 using namespace tallyglass;
 using namespace tallyglass::testing;
@@ -15,48 +13,11 @@ namespace {
 
 const std::string kFolder = std::string(TALLYGLASS_TEST_DATA) + "/pdf/";
 
-std::string unescaped(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
-    }
-    return out;
-}
-
-// file -> property -> expected text
-std::map<std::string, std::map<std::string, std::string>> expectations()
-{
-    std::ifstream in(kFolder + "EXPECTED.tsv");
-    std::map<std::string, std::map<std::string, std::string>> table;
-    std::string line;
-    bool header = true;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (std::exchange(header, false))
-            continue;
-        std::vector<std::string> cells;
-        std::size_t start = 0;
-        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-            cells.push_back(line.substr(start, tab - start));
-        cells.push_back(line.substr(start));
-        if (cells.size() >= 3)
-            table[cells[0]][cells[1]] = unescaped(cells[2]);
-    }
-    return table;
-}
-
 } // namespace
 
 TEST(PdfCorpus, FilesGiveThePeersValues)
 {
-    const auto table = expectations();
+    const auto table = ReadExpectedTable("pdf");
     ASSERT_EQ(table.size(), 31u);
     for (const auto& [file, properties] : table) {
         SCOPED_TRACE(file);
