@@ -123,31 +123,66 @@ inline std::uint64_t ticksOf(std::int64_t unixSeconds, std::uint64_t extraTicks 
     return std::uint64_t(unixSeconds + 11644473600LL) * 10000000ULL + extraTicks;
 }
 
-// A property set stream with one section of the given format.
-inline Bytes propertySet(const FormatId& format, const std::vector<Property>& properties)
+// One section of a property set stream: its format and its properties in stored order.
+struct Section {
+    FormatId format;
+    std::vector<Property> properties;
+};
+
+// A property set stream with the given sections, one after the other.
+inline Bytes propertySet(const std::vector<Section>& sections)
 {
     Bytes b;
     put16(b, 0, 0xFFFE);
     put16(b, 2, 0);
     put32(b, 4, 0x00020006);
     b.resize(24);
-    put32(b, 24, 1);
-    for (std::size_t i = 0; i < format.size(); ++i)
-        b.push_back(std::byte(format[i]));
-    put32(b, 44, 48);
-    const std::size_t section = 48;
-    std::size_t valueAt = 8 + 8 * properties.size();
-    put32(b, section + 4, std::uint32_t(properties.size()));
-    for (std::size_t i = 0; i < properties.size(); ++i) {
-        put32(b, section + 8 + 8 * i, properties[i].id);
-        put32(b, section + 12 + 8 * i, std::uint32_t(valueAt));
-        b.resize(section + valueAt);
-        b.insert(b.end(), properties[i].typed.begin(), properties[i].typed.end());
-        valueAt += properties[i].typed.size();
+    put32(b, 24, std::uint32_t(sections.size()));
+    for (const Section& s : sections) {
+        for (std::size_t i = 0; i < s.format.size(); ++i)
+            b.push_back(std::byte(s.format[i]));
+        b.resize(b.size() + 4);
     }
-    b.resize(section + valueAt);
-    put32(b, section, std::uint32_t(valueAt));
+    for (std::size_t n = 0; n < sections.size(); ++n) {
+        const auto& properties = sections[n].properties;
+        const std::size_t section = b.size();
+        put32(b, 28 + 20 * n + 16, std::uint32_t(section));
+        std::size_t valueAt = 8 + 8 * properties.size();
+        put32(b, section + 4, std::uint32_t(properties.size()));
+        for (std::size_t i = 0; i < properties.size(); ++i) {
+            put32(b, section + 8 + 8 * i, properties[i].id);
+            put32(b, section + 12 + 8 * i, std::uint32_t(valueAt));
+            b.resize(section + valueAt);
+            b.insert(b.end(), properties[i].typed.begin(), properties[i].typed.end());
+            valueAt += properties[i].typed.size();
+        }
+        b.resize(section + valueAt);
+        put32(b, section, std::uint32_t(valueAt));
+    }
     return b;
+}
+
+inline Bytes propertySet(const FormatId& format, const std::vector<Property>& properties)
+{
+    return propertySet(std::vector<Section>{{format, properties}});
+}
+
+// The dictionary of a user-defined section (property 0, no type): identifier and name of
+// each entry, names in an 8-bit code page with their NUL.
+inline Property dictionary(const std::vector<std::pair<std::uint32_t, std::string>>& names)
+{
+    Bytes v;
+    put32(v, 0, std::uint32_t(names.size()));
+    for (const auto& [id, name] : names) {
+        put32(v, v.size(), id);
+        put32(v, v.size(), std::uint32_t(name.size() + 1));
+        const Bytes text = bytesOf(name);
+        v.insert(v.end(), text.begin(), text.end());
+        v.push_back(std::byte{0});
+    }
+    while (v.size() % 4 != 0)
+        v.push_back(std::byte{0});
+    return {0, v};
 }
 
 inline constexpr std::uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFFFFFD,

@@ -1,6 +1,7 @@
 // Why a compound file gives no or fewer values, the Hangul summary set, and the user-defined
 // properties of real documents.
 #include "CompoundFileBuilder.h"
+#include "docprops/CustomCaps.h"
 #include "docprops/DocumentReader.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,35 @@ TEST(CompoundReasons, UserDefinedPropertiesOfARealDocument)
     };
     EXPECT_EQ(properties.custom, expected);
     EXPECT_TRUE(properties.diagnostics.empty());
+}
+
+// The user-defined section is read up to its cap, and a longer one says that the rest were
+// left out; the cap counts properties, not dictionary entries.
+TEST(CompoundReasons, UserDefinedPropertiesStopAtTheirCap)
+{
+    for (const std::size_t count : {kMaxCustomProperties, kMaxCustomProperties + 1}) {
+        std::vector<std::pair<std::uint32_t, std::string>> names;
+        std::vector<Property> user = {i2(1, 1252)};
+        for (std::uint32_t i = 0; i < count; ++i) {
+            names.emplace_back(i + 2, "Name " + std::to_string(i));
+            user.push_back(i4(i + 2, std::int32_t(i)));
+        }
+        user.insert(user.begin(), dictionary(names));
+        const Bytes set = propertySet({{kFmtidDocSummaryInformation, {i2(1, 1252)}},
+                                       {kFmtidUserDefinedProperties, user}});
+        const DocumentProperties properties
+            = ReadDocument(MemorySource(CompoundFileBuilder().stream(kDocSummary, set).build()));
+        ASSERT_EQ(properties.custom.size(), kMaxCustomProperties) << count;
+        EXPECT_EQ(properties.custom.back().name, "Name 999");
+        EXPECT_EQ(properties.custom.back().value, CustomValue(std::int64_t(999)));
+        if (count == kMaxCustomProperties) {
+            EXPECT_TRUE(properties.diagnostics.empty());
+        } else {
+            ASSERT_EQ(properties.diagnostics.size(), 1u);
+            EXPECT_EQ(properties.diagnostics[0].kind, DiagnosticKind::OverCap);
+            EXPECT_EQ(properties.diagnostics[0].detail, "more than 1000 user-defined properties; the rest are not read");
+        }
+    }
 }
 
 } // namespace
