@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string part(reinterpret_cast<const char*>(data), size);
     DocumentProperties properties;
     pugi::xml_document document;
-    if (ParsePackageXml(document, part) == XmlPartState::Parsed) {
+    if (ParseXmlPart(document, part) == XmlPartState::Parsed) {
         (void)ReadOdfMeta(document, "document-meta", properties);
         (void)ReadOdfMeta(document, "document", properties);
         walk(XmlScope(), document, properties, 0);

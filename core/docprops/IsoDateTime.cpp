@@ -1,4 +1,5 @@
 #include "IsoDateTime.h"
+#include "XmlReading.h"
 
 #include <chrono>
 #include <ctime>
@@ -157,13 +158,25 @@ std::optional<Seconds> ParseIsoDateTime(std::string_view text, ZonelessTime zone
                seconds(f->second) - minutes(f->zoneOffsetMinutes.value_or(0));
     }
 
+    return LocalInstant(f->year, f->month, f->day, f->hour, f->minute, f->second);
+}
+
+std::optional<Seconds> LocalInstant(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                                    std::int64_t minute, std::int64_t second)
+{
+    using namespace std::chrono;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23
+        || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return std::nullopt;
+    if (!year_month_day{std::chrono::year{int(year)}, std::chrono::month{unsigned(month)}, std::chrono::day{unsigned(day)}}.ok())
+        return std::nullopt;
     std::tm tm{};
-    tm.tm_year = f->year - 1900;
-    tm.tm_mon = f->month - 1;
-    tm.tm_mday = f->day;
-    tm.tm_hour = f->hour;
-    tm.tm_min = f->minute;
-    tm.tm_sec = f->second;
+    tm.tm_year = int(year) - 1900;
+    tm.tm_mon = int(month) - 1;
+    tm.tm_mday = int(day);
+    tm.tm_hour = int(hour);
+    tm.tm_min = int(minute);
+    tm.tm_sec = int(second);
     tm.tm_isdst = -1;
     // mktime answers -1 both for failure and for one second before 1970 in UTC; only a
     // success fills in the weekday, so that tells the two apart.
@@ -236,15 +249,6 @@ std::optional<std::int32_t> ParseIsoDurationMinutes(std::string_view text)
     if (minutes > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
     return std::int32_t(minutes);
-}
-
-std::string_view TrimXmlSpace(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 } // namespace tallyglass

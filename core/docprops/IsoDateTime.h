@@ -20,13 +20,15 @@ enum class ZonelessTime { Utc, Local };
 // not exist (February 30th) and years outside 1 to 9999.
 std::optional<Seconds> ParseIsoDateTime(std::string_view text, ZonelessTime zoneless);
 
+// The instant that a date and time on the examining machine's clock names, in its zone and
+// with its daylight saving. No value for a date or time that does not exist (February 30th,
+// 24:00, a second past 59), for years outside 1 to 9999 and for times the clock cannot name.
+std::optional<Seconds> LocalInstant(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                                    std::int64_t minute, std::int64_t second);
+
 // Reads an ISO 8601 duration ("PT1H2M3.5S", "P1DT4H") as whole minutes, the fraction of a
 // minute dropped. No value for negative durations, for durations in years or months (their
 // length depends on the calendar), for malformed text and for totals beyond a 32-bit count.
 std::optional<std::int32_t> ParseIsoDurationMinutes(std::string_view text);
-
-// The text without the XML white space (blanks, tabs, line ends) around it; writers indent
-// values, and the readers of values in package parts all allow it.
-std::string_view TrimXmlSpace(std::string_view text);
 
 } // namespace tallyglass

@@ -8,6 +8,7 @@
 #include "docprops/PropertyModel.h"
 #include "docprops/pdf/PdfDocument.h"
 #include "docprops/pdf/PdfObjects.h"
+#include "docprops/pdf/PdfSourceBytes.h"
 
 #include <chrono>
 
@@ -98,21 +99,6 @@ inline PdfFile WithInfo(const std::string& info, std::vector<std::string> more =
         file.objects.push_back(std::move(object));
     return file;
 }
-
-// The reader's view of a byte source below the mapping, for tests that must not depend on the
-// machine's speed: ReadPdfObjects takes its deadline from the caller.
-class SourceBytes final : public PdfBytes {
-public:
-    explicit SourceBytes(const ByteSource& source) : m_source(source) {}
-    std::uint64_t size() const override { return m_source.size(); }
-    bool readAt(std::uint64_t offset, char* into, std::size_t length) const override
-    {
-        return m_source.readAt(offset, std::as_writable_bytes(std::span(into, length)));
-    }
-
-private:
-    const ByteSource& m_source;
-};
 
 inline PdfObjects ReadPdfObjectsUntimed(const ByteSource& source)
 {

@@ -180,7 +180,7 @@ bool ReadOdfProperties(const ZipPackage& package, DocumentProperties& properties
     pugi::xml_document document;
     if (!part)
         return false;
-    if (!ParsedOrNoted(ParsePackageXml(document, *part), "meta.xml", properties))
+    if (!ParsedOrNoted(ParseXmlPart(document, *part), "meta.xml", properties))
         return false;
     return ReadOdfMeta(document, "document-meta", properties);
 }

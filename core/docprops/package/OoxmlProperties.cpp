@@ -126,7 +126,7 @@ std::optional<PropertyParts> partsFromRelationships(const ZipPackage& package, D
 {
     const auto rels = package.readPart("_rels/.rels", true, &properties);
     pugi::xml_document document;
-    if (!rels || !ParsedOrNoted(ParsePackageXml(document, *rels), "_rels/.rels", properties))
+    if (!rels || !ParsedOrNoted(ParseXmlPart(document, *rels), "_rels/.rels", properties))
         return std::nullopt;
     const pugi::xml_node root = document.document_element();
     const XmlScope outer;
@@ -157,7 +157,7 @@ pugi::xml_node propertiesRoot(pugi::xml_document& document, const std::string& p
                               std::string_view local, const std::array<std::string_view, N>& namespaces,
                               DocumentProperties& properties)
 {
-    if (!ParsedOrNoted(ParsePackageXml(document, part), name, properties))
+    if (!ParsedOrNoted(ParseXmlPart(document, part), name, properties))
         return {};
     const pugi::xml_node root = document.document_element();
     if (LocalName(root) != local || !isOneOf(XmlScope().namespaceOf(root), namespaces)) {

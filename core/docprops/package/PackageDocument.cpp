@@ -83,7 +83,7 @@ DocumentProperties ReadFlatOdfDocument(const ByteSource& source)
         return properties;
     }
     pugi::xml_document document;
-    const XmlPartState state = ParsePackageXml(document, text);
+    const XmlPartState state = ParseXmlPart(document, text);
     if (state == XmlPartState::HasDoctype || (state == XmlPartState::Malformed && !cut)) {
         // Refused whole: its root cannot be trusted to be what it says.
         ParsedOrNoted(state, "the flat document", properties);

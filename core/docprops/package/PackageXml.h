@@ -1,7 +1,7 @@
 #pragma once
 
 #include "docprops/PropertyModel.h"
-#include "docprops/IsoDateTime.h"
+#include "docprops/XmlReading.h"
 
 #include <pugixml.hpp>
 
@@ -11,56 +11,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <variant>
 
 namespace tallyglass {
 
-// How an XML part of a package parsed.
-enum class XmlPartState { Parsed, Malformed, HasDoctype };
-
-// Parses one XML part of a package. Only the predefined and numeric character references are
-// replaced. OPC forbids document type declarations in package parts and no conforming writer
-// puts one there: a part that has one is refused whole, so no entity it declares is ever
-// expanded and nothing outside the part is fetched.
-XmlPartState ParsePackageXml(pugi::xml_document& document, const std::string& part);
-
 // Notes why a part that did not parse gives no values, and answers whether it parsed.
 bool ParsedOrNoted(XmlPartState state, std::string_view partName, DocumentProperties& properties);
-
-// The namespace declarations in force at an element, so that elements and attributes are
-// matched by namespace URI and local name, whatever prefixes the writer chose.
-class XmlScope {
-public:
-    // The scope inside `element`: this scope with the element's own declarations added.
-    XmlScope within(const pugi::xml_node& element) const;
-
-    // True when `element` (declared in this scope or by itself) is {uri}local.
-    bool is(const pugi::xml_node& element, std::string_view uri, std::string_view local) const;
-    std::string_view namespaceOf(const pugi::xml_node& element) const;
-
-    // The value of the attribute {uri}local of an element whose own declarations this scope
-    // already holds (a scope made `within` it).
-    std::optional<std::string_view> attribute(const pugi::xml_node& element, std::string_view uri,
-                                              std::string_view local) const;
-
-private:
-    std::optional<std::string_view> resolve(std::string_view prefix) const;
-    std::unordered_map<std::string_view, std::string_view> m_prefixes;
-};
-
-std::string_view LocalName(const pugi::xml_node& element);
-
-// The character data directly inside an element, text and CDATA sections joined.
-std::string TextOf(const pugi::xml_node& element);
 
 // Stores `text` in the property: text as it stands; integers in decimal (blanks around
 // allowed, a value that does not parse or does not fit 32 bits counts as missing); dates in
 // ISO 8601, zone-less ones read as `zoneless` says; booleans true for "true" or "1".
 void AssignField(DocumentProperties& properties, FieldId field, std::string_view text, ZonelessTime zoneless);
-
-// An ISO 8601 date and time with where its zone came from.
-std::optional<DocumentDate> ParseXmlDate(std::string_view text, ZonelessTime zoneless);
 
 // An element to look for: its namespace (empty: the namespace the caller gives) and local name.
 struct XmlName {

@@ -1,9 +1,8 @@
 #include "PdfDate.h"
 
-#include "docprops/IsoDateTime.h"
+#include "docprops/XmlReading.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace tallyglass {
 
@@ -55,26 +54,6 @@ private:
     std::string_view m_text;
     std::size_t m_at = 0;
 };
-
-// The instant of a local date and time, or nothing when the time zone data has none for it.
-std::optional<Seconds> localInstant(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    // mktime answers -1 both for failure and for one second before 1970 in UTC; only a
-    // success fills in the weekday, so that tells the two apart.
-    tm.tm_wday = -1;
-    const std::time_t t = std::mktime(&tm);
-    if (tm.tm_wday < 0)
-        return std::nullopt;
-    return Seconds(std::chrono::seconds(t));
-}
 
 } // namespace
 
@@ -128,7 +107,7 @@ std::optional<DocumentDate> ParsePdfDate(std::string_view text)
             - minutes(*offsetMinutes);
         return DocumentDate{when, DateZone::Given};
     }
-    const auto when = localInstant(year, month, day, hour, minute, second);
+    const auto when = LocalInstant(year, month, day, hour, minute, second);
     if (!when)
         return std::nullopt;
     return DocumentDate{*when, DateZone::AssumedLocal};
@@ -139,14 +118,7 @@ std::optional<DocumentDate> ParseXmpDate(std::string_view text)
     text = TrimXmlSpace(text);
     if (text.starts_with("D:"))
         return ParsePdfDate(text);
-    const auto when = ParseIsoDateTime(text, ZonelessTime::Local);
-    if (!when)
-        return std::nullopt;
-    // A zone is written after the time: "Z", or a sign after the "T".
-    const auto time = text.find('T');
-    const bool zoned = time != std::string_view::npos
-        && (text.back() == 'Z' || text.find_first_of("+-", time) != std::string_view::npos);
-    return DocumentDate{*when, zoned ? DateZone::Given : DateZone::AssumedLocal};
+    return ParseXmlDate(text, ZonelessTime::Local);
 }
 
 } // namespace tallyglass

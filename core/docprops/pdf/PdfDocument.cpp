@@ -2,6 +2,7 @@
 
 #include "PdfDate.h"
 #include "PdfObjects.h"
+#include "PdfSourceBytes.h"
 #include "PdfText.h"
 #include "XmpPacket.h"
 
@@ -22,19 +23,6 @@ constexpr auto kReadingTime = 2500ms;
 
 constexpr std::size_t kHeaderWindow = 1024;
 constexpr std::size_t kMaxCustomNameBytes = 1024;
-
-class SourceBytes final : public PdfBytes {
-public:
-    explicit SourceBytes(const ByteSource& source) : m_source(source) {}
-    std::uint64_t size() const override { return m_source.size(); }
-    bool readAt(std::uint64_t offset, char* into, std::size_t length) const override
-    {
-        return m_source.readAt(offset, std::as_writable_bytes(std::span(into, length)));
-    }
-
-private:
-    const ByteSource& m_source;
-};
 
 bool hasText(const std::optional<std::string>& text) { return text && !text->empty(); }
 
@@ -71,11 +59,11 @@ public:
     {
         XmpProperties xmp;
         if (m_objects.xmp) {
-            XmpFault fault = XmpFault::None;
-            xmp = ReadXmpPacket(*m_objects.xmp, fault);
-            if (fault == XmpFault::DeclaresDocumentType)
+            XmlPartState state = XmlPartState::Parsed;
+            xmp = ReadXmpPacket(*m_objects.xmp, state);
+            if (state == XmlPartState::HasDoctype)
                 m_out.note(DiagnosticKind::Damaged, "the XMP metadata declares a document type; it is not read");
-            else if (fault == XmpFault::NotWellFormed)
+            else if (state == XmlPartState::Malformed)
                 m_out.note(DiagnosticKind::Damaged, "the XMP metadata is not well-formed XML");
         }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "docprops/PropertyModel.h"
+#include "docprops/XmlReading.h"
 
 #include <optional>
 #include <string>
@@ -22,12 +23,9 @@ struct XmpProperties {
     bool invalidModifyDate = false;
 };
 
-// Why a packet gave nothing.
-enum class XmpFault { None, NotWellFormed, DeclaresDocumentType };
-
 // Reads the packet. Values may stand as elements or as attributes of rdf:Description, under
 // whatever prefixes the writer chose. A packet that declares a document type is refused whole,
 // so nothing it declares is ever expanded.
-XmpProperties ReadXmpPacket(std::string_view packet, XmpFault& fault);
+XmpProperties ReadXmpPacket(std::string_view packet, XmlPartState& state);
 
 } // namespace tallyglass

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <limits>
 
 namespace tallyglass {
@@ -43,41 +42,15 @@ constexpr std::array<Mapping, 3> kUserFields = {{
 // \proptype values.
 constexpr std::int64_t kPropInteger = 3, kPropReal = 5, kPropBoolean = 11, kPropDate = 64;
 
-// A date and time of the writer's clock, which RTF records without a zone: the nearest reading
-// is the local time of the machine examining the file.
-std::optional<Seconds> localTime(std::int64_t y, std::int64_t mo, std::int64_t d, std::int64_t h, std::int64_t mi,
-                                 std::int64_t s)
-{
-    using namespace std::chrono;
-    if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0
-        || s > 59)
-        return std::nullopt;
-    if (!year_month_day{year{int(y)}, month{unsigned(mo)}, day{unsigned(d)}}.ok())
-        return std::nullopt;
-    std::tm tm{};
-    tm.tm_year = int(y) - 1900;
-    tm.tm_mon = int(mo) - 1;
-    tm.tm_mday = int(d);
-    tm.tm_hour = int(h);
-    tm.tm_min = int(mi);
-    tm.tm_sec = int(s);
-    tm.tm_isdst = -1;
-    // mktime answers -1 both for failure and for one second before 1970 in UTC; only a
-    // success fills in the weekday.
-    tm.tm_wday = -1;
-    const std::time_t t = std::mktime(&tm);
-    if (tm.tm_wday < 0)
-        return std::nullopt;
-    return Seconds(seconds(t));
-}
-
-// A date needs its year, month and day; the time of day defaults to midnight. All-zero
+// A date of the writer's clock, which RTF records without a zone: the nearest reading is the
+// local time of the machine examining the file. A date needs its year, month and day; the
+// time of day defaults to midnight. All-zero
 // dates (never printed) and impossible ones give no date.
 std::optional<DocumentDate> dateOf(const RtfDate& d)
 {
     if (!d.yr || !d.mo || !d.dy)
         return std::nullopt;
-    const auto when = localTime(*d.yr, *d.mo, *d.dy, d.hr.value_or(0), d.min.value_or(0), d.sec.value_or(0));
+    const auto when = LocalInstant(*d.yr, *d.mo, *d.dy, d.hr.value_or(0), d.min.value_or(0), d.sec.value_or(0));
     if (!when)
         return std::nullopt;
     return DocumentDate{*when, DateZone::AssumedLocal};
@@ -121,7 +94,7 @@ std::optional<DocumentDate> userDate(std::string_view text)
             rest.remove_prefix(1);
     }
     if (dotted && rest.empty()) {
-        if (const auto when = localTime(parts[0], parts[1], parts[2], 0, 0, 0))
+        if (const auto when = LocalInstant(parts[0], parts[1], parts[2], 0, 0, 0))
             return DocumentDate{*when, DateZone::AssumedLocal};
     }
     if (const auto when = ParseIsoDateTime(text, ZonelessTime::Local))
