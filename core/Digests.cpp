@@ -17,7 +17,6 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 namespace tallyglass {
 
@@ -52,14 +51,15 @@ struct FdCloser {
 class BlockRing {
 public:
     struct Slot {
-        std::vector<unsigned char> bytes;
+        std::unique_ptr<unsigned char[]> bytes;
         std::size_t length = 0;
     };
 
     explicit BlockRing(int fd) : m_fd(fd)
     {
+        // The reader overwrites a block before the digest sees it: no need to clear it first.
         for (Slot& slot : m_slots)
-            slot.bytes.resize(kDigestBlockSize);
+            slot.bytes = std::make_unique_for_overwrite<unsigned char[]>(kDigestBlockSize);
     }
 
     // The reader's loop: fills free slots until the end of the file, an error or a stop.
@@ -75,7 +75,7 @@ public:
             Slot& slot = m_slots[tail];
             ssize_t n;
             do
-                n = ::read(m_fd, slot.bytes.data(), slot.bytes.size());
+                n = ::read(m_fd, slot.bytes.get(), kDigestBlockSize);
             while (n < 0 && errno == EINTR);
             const int error = n < 0 ? errno : 0;
             std::lock_guard lock(m_mutex);
@@ -184,7 +184,6 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
     // Only a regular file has a size to hold its reading to.
     const bool sized = S_ISREG(st.st_mode);
     const std::uint64_t size = sized ? std::uint64_t(st.st_size) : 0;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1)
@@ -194,7 +193,39 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
     using Clock = std::chrono::steady_clock;
     auto lastProgress = Clock::now();
     std::uint64_t done = 0;
-    {
+    const auto digestBlock = [&](const unsigned char* bytes, std::size_t length) {
+        if (EVP_DigestUpdate(ctx.get(), bytes, length) != 1)
+            return false;
+        done += length;
+        if (options.progress) {
+            const auto now = Clock::now();
+            if (now - lastProgress >= kProgressInterval) {
+                lastProgress = now;
+                options.progress(done, std::max(size, done));
+            }
+        }
+        return true;
+    };
+    if (sized && size < kDigestBlockSize) {
+        // A file that fits in one block gains nothing from a reader of its own, and starting
+        // one costs more than digesting a small file: it is read here, on the calling thread.
+        unsigned char block[kDigestBlockSize];
+        for (;;) {
+            if (cancelled())
+                return std::string(kDigestCancelledText);
+            ssize_t n;
+            do
+                n = ::read(fd, block, sizeof block);
+            while (n < 0 && errno == EINTR);
+            if (n < 0)
+                return failure(errno);
+            if (n == 0)
+                break;
+            if (!digestBlock(block, std::size_t(n)))
+                return "Cannot read file: the digest failed";
+        }
+    } else {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         std::unique_ptr<BlockRing> ring;
         std::unique_ptr<Reader> reader;
         try {
@@ -211,17 +242,9 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
             const BlockRing::Slot* block = ring->next();
             if (block == nullptr)
                 break;
-            if (EVP_DigestUpdate(ctx.get(), block->bytes.data(), block->length) != 1)
+            if (!digestBlock(block->bytes.get(), block->length))
                 return "Cannot read file: the digest failed";
-            done += block->length;
             ring->release();
-            if (options.progress) {
-                const auto now = Clock::now();
-                if (now - lastProgress >= kProgressInterval) {
-                    lastProgress = now;
-                    options.progress(done, std::max(size, done));
-                }
-            }
         }
         if (const int error = ring->error())
             return failure(error);

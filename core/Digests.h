@@ -54,8 +54,9 @@ public:
     std::string HashFileWith(int algorithm, std::string& path, int flag, const DigestOptions& options) override;
 };
 
-// One digest of one file. A thread of its own reads the next blocks while this one digests
-// the current block; the thread is gone and the file closed when this returns.
+// One digest of one file. For a file larger than one block a thread of its own reads the next
+// blocks while this one digests the current block; the thread is gone and the file closed
+// when this returns. A smaller file is read on the calling thread.
 std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options = {});
 
 } // namespace tallyglass

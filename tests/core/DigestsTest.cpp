@@ -58,7 +58,7 @@ TEST(Digests, KnownVectors)
 TEST(Digests, AgreeWithCoreutilsAcrossBlockBoundaries)
 {
     TempFolder folder;
-    const std::size_t sizes[] = {1, 63, 64, 65, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
+    const std::size_t sizes[] = {0, 1, 63, 64, 65, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 3u << 20};
     unsigned seed = 1;
     for (const std::size_t size : sizes) {
         const std::string file = folder.writeRandom("random-" + std::to_string(size), size, seed++);
@@ -66,6 +66,9 @@ TEST(Digests, AgreeWithCoreutilsAcrossBlockBoundaries)
         EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, file), firstWord(commandOutput("sha1sum '" + file + "'")));
         EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, file), firstWord(commandOutput("sha256sum '" + file + "'")));
     }
+    // A regular file whose size says 0 but which holds text, as the kernel's own files do, is
+    // read to its end like any other.
+    EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, "/proc/version"), firstWord(commandOutput("md5sum /proc/version")));
 }
 
 TEST(Digests, ServiceHandsThePathBackUnchanged)
