@@ -4,23 +4,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace tallyglass {
 
-int OpenForReading(const std::string& path)
+int OpenForReading(const std::string& path, struct stat& status)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME | O_NONBLOCK);
     if (fd < 0 && errno == EPERM)
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
     // O_NONBLOCK only keeps a FIFO that slipped past the existence test from blocking the
-    // open; regular files ignore it, but it is cleared so reads behave as usual.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // open; regular files ignore it, anything else has it cleared so reads behave as usual.
+    if (!S_ISREG(status.st_mode)) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
     return fd;
 }
 
@@ -38,11 +47,11 @@ bool MemorySource::readAt(std::uint64_t offset, std::span<std::byte> into) const
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path)
 {
-    const int fd = OpenForReading(path);
+    struct stat st {};
+    const int fd = OpenForReading(path, st);
     if (fd < 0)
         return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         ::close(fd);
         return nullptr;
     }
@@ -54,10 +63,8 @@ FileSource::~FileSource()
     ::close(m_fd);
 }
 
-bool FileSource::readAt(std::uint64_t offset, std::span<std::byte> into) const
+bool FileSource::readFully(std::uint64_t offset, std::span<std::byte> into) const
 {
-    if (offset > m_size || into.size() > m_size - offset)
-        return false;
     std::size_t done = 0;
     while (done < into.size()) {
         const ssize_t n = ::pread(m_fd, into.data() + done, into.size() - done, off_t(offset + done));
@@ -67,7 +74,32 @@ bool FileSource::readAt(std::uint64_t offset, std::span<std::byte> into) const
             return false;
         done += std::size_t(n);
     }
-    m_read += done;
+    return true;
+}
+
+bool FileSource::readAt(std::uint64_t offset, std::span<std::byte> into) const
+{
+    if (offset > m_size || into.size() > m_size - offset)
+        return false;
+    if (offset + into.size() > kHeadBytes) {
+        if (!readFully(offset, into))
+            return false;
+        m_read += into.size();
+        return true;
+    }
+    // Every reader looks at the first bytes to know its format: they are read once.
+    if (!m_headRead) {
+        m_head.resize(std::size_t(std::min<std::uint64_t>(m_size, kHeadBytes)));
+        if (!readFully(0, std::as_writable_bytes(std::span(m_head)))) {
+            m_head.clear();
+            return false;
+        }
+        m_headRead = true;
+    }
+    if (offset + into.size() > m_head.size())
+        return false;
+    std::copy_n(m_head.begin() + std::ptrdiff_t(offset), into.size(), reinterpret_cast<unsigned char*>(into.data()));
+    m_read += into.size();
     return true;
 }
 

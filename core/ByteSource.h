@@ -5,6 +5,9 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
+
+struct stat;
 
 namespace tallyglass {
 
@@ -46,15 +49,22 @@ public:
     std::uint64_t bytesRead() const override { return m_read; }
 
 private:
+    // The first bytes of the file, kept after the first read that falls within them.
+    static constexpr std::uint64_t kHeadBytes = 4096;
+
     FileSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    bool readFully(std::uint64_t offset, std::span<std::byte> into) const;
     int m_fd;
     std::uint64_t m_size;
+    mutable std::vector<unsigned char> m_head;
+    mutable bool m_headRead = false;
     mutable std::uint64_t m_read = 0;
 };
 
 // Opens a file for reading only, with O_NOATIME where the kernel lets us (it refuses it on
-// files of other users), so that examining a file leaves its Last Accessed time alone.
-// Answers -1 with errno set when the file cannot be opened.
-int OpenForReading(const std::string& path);
+// files of other users), so that examining a file leaves its Last Accessed time alone, and
+// fills `status` with what fstat says of it. Answers -1 with errno set when the file cannot
+// be opened.
+int OpenForReading(const std::string& path, struct stat& status);
 
 } // namespace tallyglass

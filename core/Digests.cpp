@@ -174,13 +174,11 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
     const EVP_MD* md = mdOf(algorithm);
     if (md == nullptr)
         return "Cannot read file: unknown digest";
-    const int fd = OpenForReading(path);
+    struct stat st {};
+    const int fd = OpenForReading(path, st);
     if (fd < 0)
         return failure(errno);
     FdCloser closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return failure(errno);
     // Only a regular file has a size to hold its reading to.
     const bool sized = S_ISREG(st.st_mode);
     const std::uint64_t size = sized ? std::uint64_t(st.st_size) : 0;
