@@ -32,7 +32,7 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
             std::size_t item;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + jobs; });
+                changed.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
                 if (nextToStart >= count || failure)
                     return;
                 item = nextToStart++;

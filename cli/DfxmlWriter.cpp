@@ -14,6 +14,8 @@
 
 #include <pwd.h>
 
+#include <sstream>
+
 namespace tallyglass {
 
 namespace {
@@ -245,7 +247,7 @@ void DfxmlWriter::begin(Nanoseconds startTime)
     print(m_out, creator);
 }
 
-void DfxmlWriter::add(const Examination& e)
+std::string DfxmlWriter::FileObject(const Examination& e)
 {
     pugi::xml_document doc;
     pugi::xml_node fo = doc.append_child("fileobject");
@@ -280,7 +282,9 @@ void DfxmlWriter::add(const Examination& e)
             child(fo, "hashdigest", text).append_attribute("type").set_value(d.type);
     }
     documentProperties(fo, e);
-    print(m_out, fo);
+    std::ostringstream out;
+    print(out, fo);
+    return std::move(out).str();
 }
 
 void DfxmlWriter::end()

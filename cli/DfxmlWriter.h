@@ -20,7 +20,9 @@ class DfxmlWriter {
 public:
     DfxmlWriter(std::ostream& out, std::vector<std::string> commandLine);
     void begin(Nanoseconds startTime);
-    void add(const Examination& examination);
+    void add(const Examination& examination) { m_out << FileObject(examination); }
+    // One file's fileobject element, as add writes it.
+    static std::string FileObject(const Examination& examination);
     void end();
 
 private:

@@ -12,17 +12,17 @@ namespace {
 // The window's "Copy All" text of each file, a blank line between two files.
 class TextOutput final : public ReportOutput {
 public:
-    TextOutput(std::ostream& out, bool crlf) : m_out(out), m_lineEnd(crlf ? "\r\n" : "\n") {}
-    void add(const Examination& e) override
+    TextOutput(std::ostream& out, bool crlf) : ReportOutput(out), m_lineEnd(crlf ? "\r\n" : "\n") {}
+    std::string piece(const Examination& e) const override { return ReportAll(e.texts, m_lineEnd); }
+    void add(const std::string& piece) override
     {
         if (!m_first)
             m_out << m_lineEnd;
-        m_out << ReportAll(e.texts, m_lineEnd);
+        m_out << piece;
         m_first = false;
     }
 
 private:
-    std::ostream& m_out;
     std::string_view m_lineEnd;
     bool m_first = true;
 };
@@ -30,28 +30,25 @@ private:
 // One JSON object per file and line.
 class JsonOutput final : public ReportOutput {
 public:
-    explicit JsonOutput(std::ostream& out) : m_out(out) {}
-    void add(const Examination& e) override { m_out << JsonLine(e) << '\n'; }
-
-private:
-    std::ostream& m_out;
+    explicit JsonOutput(std::ostream& out) : ReportOutput(out) {}
+    std::string piece(const Examination& e) const override { return JsonLine(e) + '\n'; }
 };
 
 class CsvOutput final : public ReportOutput {
 public:
-    explicit CsvOutput(std::ostream& out) : m_out(out) {}
+    explicit CsvOutput(std::ostream& out) : ReportOutput(out) {}
     void begin(Nanoseconds) override { m_out << CsvHeader(); }
-    void add(const Examination& e) override { m_out << CsvRow(e.texts); }
-
-private:
-    std::ostream& m_out;
+    std::string piece(const Examination& e) const override { return CsvRow(e.texts); }
 };
 
 class DfxmlOutput final : public ReportOutput {
 public:
-    DfxmlOutput(std::ostream& out, std::vector<std::string> commandLine) : m_writer(out, std::move(commandLine)) {}
+    DfxmlOutput(std::ostream& out, std::vector<std::string> commandLine)
+        : ReportOutput(out), m_writer(out, std::move(commandLine))
+    {
+    }
     void begin(Nanoseconds startTime) override { m_writer.begin(startTime); }
-    void add(const Examination& e) override { m_writer.add(e); }
+    std::string piece(const Examination& e) const override { return DfxmlWriter::FileObject(e); }
     void end() override { m_writer.end(); }
 
 private:

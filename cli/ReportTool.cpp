@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -180,17 +181,33 @@ int main(int argc, char** argv)
     BatchProgress progress(paths.size(), StderrIsTerminal());
     int status = 0;
 
+    // What a file leaves for the writing: its report already made, on the thread that examined
+    // it, so that only the writing waits for the input order.
+    struct Examined {
+        std::optional<int> refusedStatus;
+        std::string reasons;
+        std::string piece;
+    };
     output->begin(std::chrono::time_point_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now()));
-    RunInOrder<Examination>(
+    RunInOrder<Examined>(
         paths.size(), options.jobs,
-        [&](std::size_t i) { return ExamineFile(paths[i], services); },
-        [&](std::size_t, Examination&& e) {
-            progress.clearLine();
-            std::cerr << ReasonLines(e);
+        [&](std::size_t i) {
+            const Examination e = ExamineFile(paths[i], services);
+            Examined done;
+            done.reasons = ReasonLines(e);
             if (e.refused)
-                status = e.status;
+                done.refusedStatus = e.status;
             else
-                output->add(e);
+                done.piece = output->piece(e);
+            return done;
+        },
+        [&](std::size_t, Examined&& e) {
+            progress.clearLine();
+            std::cerr << e.reasons;
+            if (e.refusedStatus)
+                status = *e.refusedStatus;
+            else
+                output->add(e.piece);
             progress.fileDone();
         });
     output->end();
