@@ -32,8 +32,8 @@ ours="$report $file"
 coreutils="md5sum $file; sha1sum $file; sha256sum $file"
 openssl_="openssl dgst -md5 $file; openssl dgst -sha1 $file; openssl dgst -sha256 $file"
 
-# The in-memory limit: size / speed for each algorithm, at the digest's 128 KiB block.
-block=131072
+# The in-memory limit: size / speed for each algorithm, at the digest's 64 KiB block.
+block=65536
 limit=0
 for algorithm in md5 sha1 sha256; do
   kbps=$(openssl speed -evp "$algorithm" -bytes "$block" -seconds 2 2>/dev/null | awk -v a="$algorithm" '$1 == a { sub(/k$/, "", $2); print $2 }')
