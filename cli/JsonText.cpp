@@ -9,6 +9,20 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// The report's objects are written key after key, no key twice, so each pair is appended as it
+// comes: ordered_json's operator[] would first compare the key with every earlier one, and an
+// object that outgrows its room copies all its keys when it moves.
+class ObjectBuilder {
+public:
+    explicit ObjectBuilder(std::size_t keys) { pairs().reserve(keys); }
+    void add(std::string key, Json value) { pairs().emplace_back(std::move(key), std::move(value)); }
+    Json take() { return std::move(m_object); }
+
+private:
+    Json::object_t& pairs() { return m_object.get_ref<Json::object_t&>(); }
+    Json m_object = Json::object();
+};
+
 Json text(std::string_view value)
 {
     return Json(Utf8Replaced(value));
@@ -34,14 +48,14 @@ Json documentDate(const Examination& e, FieldId field)
 
 Json times(const Examination& e)
 {
-    Json out = Json::object();
-    out["CreateDate"] = stamp(e.file ? e.file->CreatedExact : std::nullopt);
-    out["LastModified"] = stamp(e.file ? std::optional(e.file->LastModifiedExact) : std::nullopt);
-    out["LastAccessed"] = stamp(e.file ? std::optional(e.file->LastAccessedExact) : std::nullopt);
-    out["DateCreated"] = documentDate(e, FieldId::DateCreated);
-    out["DateLastSaved"] = documentDate(e, FieldId::DateLastSaved);
-    out["DateLastPrinted"] = documentDate(e, FieldId::DateLastPrinted);
-    return out;
+    ObjectBuilder out(6);
+    out.add("CreateDate", stamp(e.file ? e.file->CreatedExact : std::nullopt));
+    out.add("LastModified", stamp(e.file ? std::optional(e.file->LastModifiedExact) : std::nullopt));
+    out.add("LastAccessed", stamp(e.file ? std::optional(e.file->LastAccessedExact) : std::nullopt));
+    out.add("DateCreated", documentDate(e, FieldId::DateCreated));
+    out.add("DateLastSaved", documentDate(e, FieldId::DateLastSaved));
+    out.add("DateLastPrinted", documentDate(e, FieldId::DateLastPrinted));
+    return out.take();
 }
 
 Json propertyValue(const PropertyValue& value)
@@ -63,13 +77,13 @@ Json propertyValue(const PropertyValue& value)
 
 Json values(const Examination& e)
 {
-    Json out = Json::object();
+    ObjectBuilder out(kPropertyCount);
     for (const FieldRow& row : FieldCatalogue()) {
         if (!PropertyIndex(row.id))
             continue;
-        out[std::string(row.idName)] = e.document ? propertyValue(e.document->get(row.id)) : Json(nullptr);
+        out.add(std::string(row.idName), e.document ? propertyValue(e.document->get(row.id)) : Json(nullptr));
     }
-    return out;
+    return out.take();
 }
 
 Json customValue(const CustomValue& value)
@@ -130,15 +144,15 @@ std::string_view noatimeName(NoAtime n)
 
 Json examined(const Examination& e)
 {
-    return Json{
-        {"Tool", "tallyglass-report"},
-        {"Version", TALLYGLASS_VERSION_TEXT},
-        {"Time", IsoUtcNanoseconds(e.examinedAt)},
-        // Refused means the kernel would not let us read the file without touching its access
-        // time; Last Accessed above was read before any read of the contents either way.
-        {"AccessTimePreserved", e.noatime != NoAtime::Refused},
-        {"NoAtime", noatimeName(e.noatime)},
-    };
+    ObjectBuilder out(5);
+    out.add("Tool", "tallyglass-report");
+    out.add("Version", TALLYGLASS_VERSION_TEXT);
+    out.add("Time", IsoUtcNanoseconds(e.examinedAt));
+    // Refused means the kernel would not let us read the file without touching its access
+    // time; Last Accessed above was read before any read of the contents either way.
+    out.add("AccessTimePreserved", e.noatime != NoAtime::Refused);
+    out.add("NoAtime", noatimeName(e.noatime));
+    return out.take();
 }
 
 } // namespace
@@ -150,20 +164,20 @@ std::string JsonString(std::string_view value)
 
 nlohmann::ordered_json JsonReport(const Examination& e)
 {
-    Json report = Json::object();
+    ObjectBuilder report(FieldCatalogue().size() + 7);
     for (const FieldRow& row : FieldCatalogue())
-        report[std::string(row.idName)] = text(e.texts[std::size_t(row.id)]);
+        report.add(std::string(row.idName), text(e.texts[std::size_t(row.id)]));
     for (const FieldId field : {FieldId::FileName, FieldId::FilePath}) {
         const std::string& value = e.texts[std::size_t(field)];
         if (!IsValidUtf8(value))
-            report[std::string(CatalogueRow(field).idName) + "Bytes"] = Base64(value);
+            report.add(std::string(CatalogueRow(field).idName) + "Bytes", Base64(value));
     }
-    report["Times"] = times(e);
-    report["Values"] = values(e);
-    report["CustomProperties"] = customProperties(e);
-    report["Diagnostics"] = diagnostics(e);
-    report["Examined"] = examined(e);
-    return report;
+    report.add("Times", times(e));
+    report.add("Values", values(e));
+    report.add("CustomProperties", customProperties(e));
+    report.add("Diagnostics", diagnostics(e));
+    report.add("Examined", examined(e));
+    return report.take();
 }
 
 std::string JsonLine(const Examination& examination)
