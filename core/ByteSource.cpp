@@ -88,17 +88,15 @@ bool FileSource::readAt(std::uint64_t offset, std::span<std::byte> into) const
         return true;
     }
     // Every reader looks at the first bytes to know its format: they are read once.
-    if (!m_headRead) {
-        m_head.resize(std::size_t(std::min<std::uint64_t>(m_size, kHeadBytes)));
-        if (!readFully(0, std::as_writable_bytes(std::span(m_head)))) {
-            m_head.clear();
+    if (!m_head) {
+        std::vector<unsigned char> head(std::size_t(std::min<std::uint64_t>(m_size, kHeadBytes)));
+        if (!readFully(0, std::as_writable_bytes(std::span(head))))
             return false;
-        }
-        m_headRead = true;
+        m_head = std::move(head);
     }
-    if (offset + into.size() > m_head.size())
+    if (offset + into.size() > m_head->size())
         return false;
-    std::copy_n(m_head.begin() + std::ptrdiff_t(offset), into.size(), reinterpret_cast<unsigned char*>(into.data()));
+    std::copy_n(m_head->begin() + std::ptrdiff_t(offset), into.size(), reinterpret_cast<unsigned char*>(into.data()));
     m_read += into.size();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -56,8 +57,7 @@ private:
     bool readFully(std::uint64_t offset, std::span<std::byte> into) const;
     int m_fd;
     std::uint64_t m_size;
-    mutable std::vector<unsigned char> m_head;
-    mutable bool m_headRead = false;
+    mutable std::optional<std::vector<unsigned char>> m_head; // none until first read
     mutable std::uint64_t m_read = 0;
 };
 

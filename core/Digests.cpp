@@ -40,6 +40,16 @@ std::string failure(int error)
     return std::string("Cannot read file: ") + std::strerror(error);
 }
 
+// One read(2), tried again when a signal cut it short before it read anything.
+ssize_t readRetrying(int fd, unsigned char* into, std::size_t length)
+{
+    ssize_t n;
+    do
+        n = ::read(fd, into, length);
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
 struct FdCloser {
     int fd;
     ~FdCloser() { ::close(fd); }
@@ -73,10 +83,7 @@ public:
                     return;
             }
             Slot& slot = m_slots[tail];
-            ssize_t n;
-            do
-                n = ::read(m_fd, slot.bytes.get(), kDigestBlockSize);
-            while (n < 0 && errno == EINTR);
+            const ssize_t n = readRetrying(m_fd, slot.bytes.get(), kDigestBlockSize);
             const int error = n < 0 ? errno : 0;
             std::lock_guard lock(m_mutex);
             if (n <= 0) {
@@ -211,10 +218,7 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
         for (;;) {
             if (cancelled())
                 return std::string(kDigestCancelledText);
-            ssize_t n;
-            do
-                n = ::read(fd, block, sizeof block);
-            while (n < 0 && errno == EINTR);
+            const ssize_t n = readRetrying(fd, block, sizeof block);
             if (n < 0)
                 return failure(errno);
             if (n == 0)
