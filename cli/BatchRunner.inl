@@ -19,7 +19,11 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
     }
 
     std::mutex mutex;
-    std::condition_variable changed;
+    // Each side is woken only for what it waits for: the caller when the result it has to
+    // emit next is in, a worker when an item may be started. Waking both for every change
+    // made the threads trade places several times per file.
+    std::condition_variable frontReady;
+    std::condition_variable roomFree;
     std::size_t nextToStart = 0;
     std::size_t nextToEmit = 0;
     // slots[k] belongs to item nextToEmit + k; there is one for every item started and not
@@ -32,7 +36,7 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
             std::size_t item;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
+                roomFree.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
                 if (nextToStart >= count || failure)
                     return;
                 item = nextToStart++;
@@ -45,12 +49,14 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
                 std::lock_guard lock(mutex);
                 if (!failure)
                     failure = std::current_exception();
-                changed.notify_all();
+                frontReady.notify_all();
+                roomFree.notify_all();
                 return;
             }
             std::lock_guard lock(mutex);
             slots[item - nextToEmit] = std::move(result);
-            changed.notify_all();
+            if (item == nextToEmit)
+                frontReady.notify_one();
         }
     };
 
@@ -64,13 +70,13 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
         std::optional<Result> ready;
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return failure || (!slots.empty() && slots.front().has_value()); });
+            frontReady.wait(lock, [&] { return failure || (!slots.empty() && slots.front().has_value()); });
             if (failure)
                 break;
             ready = std::move(slots.front());
             slots.pop_front();
             ++nextToEmit;
-            changed.notify_all();
+            roomFree.notify_one();
         }
         try {
             emit(emitted, std::move(*ready));
@@ -78,9 +84,14 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
             std::lock_guard lock(mutex);
             if (!failure)
                 failure = std::current_exception();
-            changed.notify_all();
+            roomFree.notify_all();
             break;
         }
+    }
+    {
+        // A worker still waiting for room learns here that there is nothing left to start.
+        std::lock_guard lock(mutex);
+        roomFree.notify_all();
     }
     for (std::thread& t : pool)
         t.join();
