@@ -1,40 +1,38 @@
 #include "IsoTimes.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace tallyglass {
 
 namespace {
 
-// "YYYY-MM-DDTHH:MM:SS" then the fraction, if any, and "Z", formed in one buffer.
-std::string formed(Seconds when, const long long* nanoseconds)
+// "YYYY-MM-DDTHH:MM:SS", then the fraction when there is one, then "Z", in one buffer.
+std::string formed(Seconds when, std::optional<long long> nanoseconds)
 {
     const auto day = std::chrono::floor<std::chrono::days>(when);
     const std::chrono::year_month_day date{day};
     const std::chrono::hh_mm_ss time{when - day};
     char buffer[64];
-    const int y = int(date.year());
-    const unsigned mo = unsigned(date.month()), d = unsigned(date.day());
-    const int h = int(time.hours().count()), mi = int(time.minutes().count());
-    const long long s = static_cast<long long>(time.seconds().count());
-    const int length = nanoseconds
-        ? std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02lld.%09lldZ", y, mo, d, h, mi, s, *nanoseconds)
-        : std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02lldZ", y, mo, d, h, mi, s);
-    return std::string(buffer, std::size_t(length));
+    int length = std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02lld", int(date.year()),
+                               unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
+                               int(time.minutes().count()), static_cast<long long>(time.seconds().count()));
+    if (nanoseconds)
+        length += std::snprintf(buffer + length, sizeof buffer - std::size_t(length), ".%09lld", *nanoseconds);
+    return std::string(buffer, std::size_t(length)) + 'Z';
 }
 
 } // namespace
 
 std::string IsoUtc(Seconds when)
 {
-    return formed(when, nullptr);
+    return formed(when, std::nullopt);
 }
 
 std::string IsoUtcNanoseconds(Nanoseconds when)
 {
     const auto seconds = std::chrono::floor<std::chrono::seconds>(when);
-    const long long fraction = static_cast<long long>((when - seconds).count());
-    return formed(seconds, &fraction);
+    return formed(seconds, static_cast<long long>((when - seconds).count()));
 }
 
 std::string_view ZoneName(DateZone zone)
