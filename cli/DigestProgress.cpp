@@ -51,8 +51,8 @@ std::string ProgressLineText(std::string_view algorithm, std::uint64_t done, std
     return line;
 }
 
-TerminalDigestProgress::TerminalDigestProgress(DigestService& inner, int terminalFd)
-    : m_inner(inner), m_fd(terminalFd), m_terminal(::isatty(terminalFd) == 1)
+TerminalDigestProgress::TerminalDigestProgress(DigestService& inner, int terminalFd, std::string_view label)
+    : m_inner(inner), m_fd(terminalFd), m_terminal(::isatty(terminalFd) == 1), m_label(label)
 {
 }
 
@@ -60,7 +60,7 @@ std::string TerminalDigestProgress::HashFile(int algorithm, std::string& path, i
 {
     if (!m_terminal || algorithm < 0 || algorithm > 2)
         return m_inner.HashFile(algorithm, path, flag);
-    const std::string_view name = kAlgorithmNames[algorithm];
+    const std::string_view name = m_label.empty() ? kAlgorithmNames[algorithm] : m_label;
     const auto start = std::chrono::steady_clock::now();
     bool shown = false;
     DigestOptions options;

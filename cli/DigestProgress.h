@@ -20,8 +20,10 @@ std::string ProgressLineText(std::string_view algorithm, std::uint64_t done, std
 // writes nothing, so scripts and saved outputs see no difference.
 class TerminalDigestProgress final : public DigestService {
 public:
-    // The line goes to standard error unless another descriptor is named.
-    explicit TerminalDigestProgress(DigestService& inner, int terminalFd = 2);
+    // The line goes to standard error unless another descriptor is named. It names the
+    // digest that runs, or `label` instead when one is given (for a service that runs all
+    // three digests at once).
+    explicit TerminalDigestProgress(DigestService& inner, int terminalFd = 2, std::string_view label = {});
 
     std::string HashFile(int algorithm, std::string& path, int flag) override;
 
@@ -29,6 +31,7 @@ private:
     DigestService& m_inner;
     int m_fd;
     bool m_terminal;
+    std::string_view m_label;
 };
 
 } // namespace tallyglass

@@ -172,9 +172,12 @@ int main(int argc, char** argv)
     }
 
     ExtractionServices services = SystemServices();
+    // The three digests of a file come from one reading of it.
+    OnePassDigests onePass;
+    services.digests = &onePass;
     // With one job a large file's digests show their progress on a terminal; with several at
     // once the batch line stands for them all.
-    TerminalDigestProgress digestProgress(*services.digests);
+    TerminalDigestProgress digestProgress(*services.digests, 2, "MD5, SHA-1, SHA-256");
     if (options.jobs == 1)
         services.digests = &digestProgress;
     const auto output = MakeReportOutput(std::cout, options.report);

@@ -15,8 +15,10 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace tallyglass {
 
@@ -176,31 +178,43 @@ std::string hexOf(const unsigned char* digest, unsigned int length)
 
 } // namespace
 
-std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options)
+namespace {
+
+// One reading of a file through as many digests as are asked for: on success one lowercase
+// hexadecimal text per algorithm, in the order asked; otherwise the one text that says why
+// there is none, the same for every algorithm.
+std::vector<std::string> digestsOfOneReading(std::span<const DigestAlgorithm> algorithms, const std::string& path,
+                                             const DigestOptions& options)
 {
-    const EVP_MD* md = mdOf(algorithm);
-    if (md == nullptr)
-        return "Cannot read file: unknown digest";
+    const auto everyone = [&](std::string text) { return std::vector<std::string>(algorithms.size(), text); };
+    using Context = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+    std::vector<Context> contexts;
+    contexts.reserve(algorithms.size());
+    for (const DigestAlgorithm algorithm : algorithms) {
+        const EVP_MD* md = mdOf(algorithm);
+        if (md == nullptr)
+            return everyone("Cannot read file: unknown digest");
+        contexts.emplace_back(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+        if (!contexts.back() || EVP_DigestInit_ex(contexts.back().get(), md, nullptr) != 1)
+            return everyone("Cannot read file: the digest could not be started");
+    }
     struct stat st {};
     const int fd = OpenForReading(path, st);
     if (fd < 0)
-        return failure(errno);
+        return everyone(failure(errno));
     FdCloser closer{fd};
     // Only a regular file has a size to hold its reading to.
     const bool sized = S_ISREG(st.st_mode);
     const std::uint64_t size = sized ? std::uint64_t(st.st_size) : 0;
-
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1)
-        return "Cannot read file: the digest could not be started";
 
     const auto cancelled = [&] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
     using Clock = std::chrono::steady_clock;
     auto lastProgress = Clock::now();
     std::uint64_t done = 0;
     const auto digestBlock = [&](const unsigned char* bytes, std::size_t length) {
-        if (EVP_DigestUpdate(ctx.get(), bytes, length) != 1)
-            return false;
+        for (const Context& context : contexts)
+            if (EVP_DigestUpdate(context.get(), bytes, length) != 1)
+                return false;
         done += length;
         if (options.progress) {
             const auto now = Clock::now();
@@ -217,14 +231,14 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
         unsigned char block[kDigestBlockSize];
         for (;;) {
             if (cancelled())
-                return std::string(kDigestCancelledText);
+                return everyone(std::string(kDigestCancelledText));
             const ssize_t n = readRetrying(fd, block, sizeof block);
             if (n < 0)
-                return failure(errno);
+                return everyone(failure(errno));
             if (n == 0)
                 break;
             if (!digestBlock(block, std::size_t(n)))
-                return "Cannot read file: the digest failed";
+                return everyone("Cannot read file: the digest failed");
         }
     } else {
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -234,35 +248,55 @@ std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, con
             ring = std::make_unique<BlockRing>(fd);
             reader = std::make_unique<Reader>(*ring);
         } catch (const std::system_error& e) {
-            return "Cannot read file: " + std::string(e.what());
+            return everyone("Cannot read file: " + std::string(e.what()));
         } catch (const std::bad_alloc&) {
-            return "Cannot read file: out of memory";
+            return everyone("Cannot read file: out of memory");
         }
         for (;;) {
             if (cancelled())
-                return std::string(kDigestCancelledText);
+                return everyone(std::string(kDigestCancelledText));
             const BlockRing::Slot* block = ring->next();
             if (block == nullptr)
                 break;
             if (!digestBlock(block->bytes.get(), block->length))
-                return "Cannot read file: the digest failed";
+                return everyone("Cannot read file: the digest failed");
             ring->release();
         }
         if (const int error = ring->error())
-            return failure(error);
+            return everyone(failure(error));
     }
     if (sized && done < size)
-        return "Cannot read file: it became shorter while it was read";
+        return everyone("Cannot read file: it became shorter while it was read");
     if (cancelled())
-        return std::string(kDigestCancelledText);
+        return everyone(std::string(kDigestCancelledText));
 
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1)
-        return "Cannot read file: the digest could not be finished";
+    std::vector<std::string> digests;
+    digests.reserve(contexts.size());
+    for (const Context& context : contexts) {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
+            return everyone("Cannot read file: the digest could not be finished");
+        digests.push_back(hexOf(digest, length));
+    }
     if (options.progress)
         options.progress(done, std::max(size, done));
-    return hexOf(digest, length);
+    return digests;
+}
+
+constexpr DigestAlgorithm kEveryAlgorithm[] = {DigestAlgorithm::MD5, DigestAlgorithm::SHA1, DigestAlgorithm::SHA256};
+
+} // namespace
+
+std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options)
+{
+    return std::move(digestsOfOneReading(std::span(&algorithm, 1), path, options).front());
+}
+
+std::array<std::string, 3> EveryDigestOfFile(const std::string& path, const DigestOptions& options)
+{
+    std::vector<std::string> digests = digestsOfOneReading(kEveryAlgorithm, path, options);
+    return {std::move(digests[0]), std::move(digests[1]), std::move(digests[2])};
 }
 
 std::string OpenSslDigests::HashFile(int algorithm, std::string& path, int flag)
@@ -275,6 +309,48 @@ std::string OpenSslDigests::HashFileWith(int algorithm, std::string& path, int, 
     if (algorithm < 0 || algorithm > 2)
         return "Cannot read file: unknown digest";
     return DigestOfFile(DigestAlgorithm(algorithm), path, options);
+}
+
+namespace {
+
+// What a one-pass service read last on this thread: the digests of that reading not yet
+// asked for, and the latest algorithm that was asked for.
+struct KeptDigests {
+    std::uint64_t owner = 0;
+    std::string path;
+    int lastAsked = -1;
+    std::array<std::string, 3> texts;
+};
+
+thread_local KeptDigests t_kept;
+std::atomic<std::uint64_t> g_lastServiceNumber{0};
+
+} // namespace
+
+OnePassDigests::OnePassDigests() : m_number(++g_lastServiceNumber) {}
+
+std::string OnePassDigests::HashFile(int algorithm, std::string& path, int flag)
+{
+    return HashFileWith(algorithm, path, flag, {});
+}
+
+std::string OnePassDigests::HashFileWith(int algorithm, std::string& path, int, const DigestOptions& options)
+{
+    if (algorithm < 0 || algorithm > 2)
+        return "Cannot read file: unknown digest";
+    KeptDigests& kept = t_kept;
+    // A digest comes from the latest reading only when the calls follow each other in the
+    // order MD5, SHA-1, SHA-256 for the same path; anything else reads the file afresh, so a
+    // kept digest never answers a later, separate examination.
+    if (kept.owner == m_number && kept.path == path && algorithm > kept.lastAsked) {
+        kept.lastAsked = algorithm;
+        return std::move(kept.texts[std::size_t(algorithm)]);
+    }
+    kept.owner = m_number;
+    kept.path = path;
+    kept.lastAsked = algorithm;
+    kept.texts = EveryDigestOfFile(path, options);
+    return std::move(kept.texts[std::size_t(algorithm)]);
 }
 
 } // namespace tallyglass

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -59,5 +60,25 @@ public:
 // blocks while this one digests the current block; the thread is gone and the file closed
 // when this returns. A smaller file is read on the calling thread.
 std::string DigestOfFile(DigestAlgorithm algorithm, const std::string& path, const DigestOptions& options = {});
+
+// MD5, SHA-1 and SHA-256 of one reading of a file, in that order, read the same way as one
+// digest is. Where the file could not be read all three are the same "Cannot read file: " text.
+std::array<std::string, 3> EveryDigestOfFile(const std::string& path, const DigestOptions& options = {});
+
+// The same digests as OpenSslDigests from one reading of the file instead of three: the call
+// for MD5 reads the file once through all three digests, and the calls for SHA-1 and SHA-256
+// of the same path that follow it on the same thread, in that order, answer from that reading.
+// Any other call reads the file afresh. The three digests then describe one and the same
+// reading of the file, and a batch of small files costs a third of the opens and reads. Calls
+// on different threads do not meet; progress, when asked for, covers the one reading.
+class OnePassDigests final : public DigestService {
+public:
+    OnePassDigests();
+    std::string HashFile(int algorithm, std::string& path, int flag) override;
+    std::string HashFileWith(int algorithm, std::string& path, int flag, const DigestOptions& options) override;
+
+private:
+    std::uint64_t m_number; // tells this service's kept reading from another's
+};
 
 } // namespace tallyglass

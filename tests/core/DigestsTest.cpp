@@ -65,6 +65,11 @@ TEST(Digests, AgreeWithCoreutilsAcrossBlockBoundaries)
         EXPECT_EQ(DigestOfFile(DigestAlgorithm::MD5, file), firstWord(commandOutput("md5sum '" + file + "'")));
         EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA1, file), firstWord(commandOutput("sha1sum '" + file + "'")));
         EXPECT_EQ(DigestOfFile(DigestAlgorithm::SHA256, file), firstWord(commandOutput("sha256sum '" + file + "'")));
+        // One reading through all three gives the same three digests.
+        const auto every = EveryDigestOfFile(file);
+        EXPECT_EQ(every[0], DigestOfFile(DigestAlgorithm::MD5, file)) << size;
+        EXPECT_EQ(every[1], DigestOfFile(DigestAlgorithm::SHA1, file)) << size;
+        EXPECT_EQ(every[2], DigestOfFile(DigestAlgorithm::SHA256, file)) << size;
     }
     // A regular file whose size says 0 but which holds text, as the kernel's own files do, is
     // read to its end like any other.
@@ -83,6 +88,55 @@ TEST(Digests, ServiceHandsThePathBackUnchanged)
     EXPECT_EQ(service.HashFile(2, path, -1),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(path, file);
+}
+
+// The one-pass service reads the file once for the three calls of one examination: a change
+// made to the file after the MD5 call is not in the SHA-1 and SHA-256 that follow, while any
+// call out of that order, for another path or on another thread reads the file afresh.
+TEST(Digests, OnePassServiceAnswersOneExaminationFromOneReading)
+{
+    TempFolder folder;
+    const std::string file = folder.write("changing", "abc");
+    const std::string other = folder.write("other", "abc");
+    const std::string abcMd5 = "900150983cd24fb0d6963f7d28e17f72";
+    const std::string abcSha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+    const std::string abcSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    OnePassDigests service;
+    const auto hash = [&service](int algorithm, const std::string& of) {
+        std::string path = of;
+        std::string digest = service.HashFile(algorithm, path, -1);
+        EXPECT_EQ(path, of);
+        return digest;
+    };
+    const auto change = [&](const char* bytes) { folder.write("changing", bytes); };
+
+    EXPECT_EQ(hash(0, file), abcMd5);
+    change("xyz");
+    EXPECT_EQ(hash(1, file), abcSha1);
+    EXPECT_EQ(hash(2, file), abcSha256);
+    // The next examination of the same path starts with MD5 and reads the file as it is now.
+    EXPECT_EQ(hash(0, file), DigestOfFile(DigestAlgorithm::MD5, file));
+    change("abc");
+    // Asking again for what was asked already, or for another path, reads afresh.
+    EXPECT_EQ(hash(0, file), abcMd5);
+    change("xyz");
+    EXPECT_EQ(hash(0, file), DigestOfFile(DigestAlgorithm::MD5, file));
+    EXPECT_EQ(hash(1, other), abcSha1);
+    EXPECT_EQ(hash(2, file), DigestOfFile(DigestAlgorithm::SHA256, file));
+    // Another service, or another thread, does not take this one's reading.
+    change("abc");
+    EXPECT_EQ(hash(0, file), abcMd5);
+    change("xyz");
+    std::string fromThread;
+    std::thread([&] { fromThread = hash(1, file); }).join();
+    EXPECT_EQ(fromThread, DigestOfFile(DigestAlgorithm::SHA1, file));
+    OnePassDigests second;
+    std::string path = file;
+    EXPECT_EQ(second.HashFile(1, path, -1), DigestOfFile(DigestAlgorithm::SHA1, file));
+    // A file that cannot be read answers the reason for all three.
+    const std::string missing = (folder.path() / "missing").string();
+    for (int algorithm = 0; algorithm < 3; ++algorithm)
+        EXPECT_EQ(hash(algorithm, missing), "Cannot read file: No such file or directory");
 }
 
 TEST(Digests, FailuresNameTheReasonAndCannotPassForADigest)
