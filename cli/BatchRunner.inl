@@ -19,80 +19,83 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
     }
 
     std::mutex mutex;
-    // Each side is woken only for what it waits for: the caller when the result it has to
-    // emit next is in, a worker when an item may be started. Waking both for every change
-    // made the threads trade places several times per file.
-    std::condition_variable frontReady;
+    // Woken only when the window is full and a result leaves it; as long as the results keep
+    // coming in order no thread waits for another.
     std::condition_variable roomFree;
     std::size_t nextToStart = 0;
     std::size_t nextToEmit = 0;
+    std::size_t waitingForRoom = 0;
+    // One thread at a time hands results over, in order; the others go on working meanwhile.
+    bool emitting = false;
     // slots[k] belongs to item nextToEmit + k; there is one for every item started and not
     // yet handed to emit.
     std::deque<std::optional<Result>> slots;
     std::exception_ptr failure;
 
-    const auto worker = [&] {
-        for (;;) {
-            std::size_t item;
-            {
-                std::unique_lock lock(mutex);
-                roomFree.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
-                if (nextToStart >= count || failure)
-                    return;
-                item = nextToStart++;
-                slots.emplace_back();
+    const auto fail = [&](std::unique_lock<std::mutex>&) {
+        if (!failure)
+            failure = std::current_exception();
+        roomFree.notify_all();
+    };
+    // Hands over every result at the front that is in, unless another thread is at it; called
+    // with the lock held, and returns with it held.
+    const auto emitReady = [&](std::unique_lock<std::mutex>& lock) {
+        if (emitting)
+            return;
+        emitting = true;
+        while (!failure && !slots.empty() && slots.front().has_value()) {
+            std::optional<Result> ready = std::move(slots.front());
+            slots.pop_front();
+            const std::size_t item = nextToEmit++;
+            if (waitingForRoom > 0)
+                roomFree.notify_one();
+            lock.unlock();
+            try {
+                emit(item, std::move(*ready));
+            } catch (...) {
+                lock.lock();
+                fail(lock);
+                break;
             }
+            lock.lock();
+        }
+        emitting = false;
+    };
+    const auto worker = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            if (nextToStart < count && !failure && nextToStart >= nextToEmit + 2 * jobs) {
+                ++waitingForRoom;
+                roomFree.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
+                --waitingForRoom;
+            }
+            if (nextToStart >= count || failure)
+                return;
+            const std::size_t item = nextToStart++;
+            slots.emplace_back();
+            lock.unlock();
             std::optional<Result> result;
             try {
                 result.emplace(work(item));
             } catch (...) {
-                std::lock_guard lock(mutex);
-                if (!failure)
-                    failure = std::current_exception();
-                frontReady.notify_all();
-                roomFree.notify_all();
+                lock.lock();
+                fail(lock);
                 return;
             }
-            std::lock_guard lock(mutex);
+            lock.lock();
             slots[item - nextToEmit] = std::move(result);
             if (item == nextToEmit)
-                frontReady.notify_one();
+                emitReady(lock);
         }
     };
 
+    // The calling thread is one of the workers.
     const unsigned threads = unsigned(std::min<std::size_t>(jobs, count));
     std::vector<std::thread> pool;
-    pool.reserve(threads);
-    for (unsigned t = 0; t < threads; ++t)
+    pool.reserve(threads - 1);
+    for (unsigned t = 1; t < threads; ++t)
         pool.emplace_back(worker);
-
-    for (std::size_t emitted = 0; emitted < count; ++emitted) {
-        std::optional<Result> ready;
-        {
-            std::unique_lock lock(mutex);
-            frontReady.wait(lock, [&] { return failure || (!slots.empty() && slots.front().has_value()); });
-            if (failure)
-                break;
-            ready = std::move(slots.front());
-            slots.pop_front();
-            ++nextToEmit;
-            roomFree.notify_one();
-        }
-        try {
-            emit(emitted, std::move(*ready));
-        } catch (...) {
-            std::lock_guard lock(mutex);
-            if (!failure)
-                failure = std::current_exception();
-            roomFree.notify_all();
-            break;
-        }
-    }
-    {
-        // A worker still waiting for room learns here that there is nothing left to start.
-        std::lock_guard lock(mutex);
-        roomFree.notify_all();
-    }
+    worker();
     for (std::thread& t : pool)
         t.join();
     if (failure)
