@@ -71,14 +71,27 @@ std::optional<std::string> AbsolutePath(const std::string& path)
     return normalised.empty() ? std::string("/") : normalised;
 }
 
+namespace {
+
+constexpr unsigned kFileMask = STATX_TYPE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+
+} // namespace
+
 bool StatxFileSystem::FileExists(const std::string& path)
 {
+    m_kept.reset();
+    // The status is read whole, as GetFile needs it: an extraction asks for it straight after,
+    // and a second statx for it would cost as much as the first.
     struct statx stx {};
-    return !path.empty() && statFollowing(path, stx, STATX_TYPE) && S_ISREG(stx.stx_mode);
+    if (path.empty() || !statFollowing(path, stx, kFileMask) || !S_ISREG(stx.stx_mode))
+        return false;
+    m_kept = Kept{path, stx};
+    return true;
 }
 
 bool StatxFileSystem::FolderExists(const std::string& path)
 {
+    m_kept.reset();
     struct statx stx {};
     return !path.empty() && statFollowing(path, stx, STATX_TYPE) && S_ISDIR(stx.stx_mode);
 }
@@ -86,9 +99,14 @@ bool StatxFileSystem::FolderExists(const std::string& path)
 std::variant<FileObject, FileStatusError> StatxFileSystem::GetFile(const std::string& path)
 {
     struct statx stx {};
-    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-    if (!statFollowing(path, stx, mask))
-        return FileStatusError{std::strerror(errno)};
+    if (m_kept && m_kept->path == path) {
+        stx = m_kept->status;
+        m_kept.reset();
+    } else {
+        m_kept.reset();
+        if (!statFollowing(path, stx, kFileMask))
+            return FileStatusError{std::strerror(errno)};
+    }
     if (!S_ISREG(stx.stx_mode))
         return FileStatusError{"it is no longer a regular file"};
     const auto absolute = AbsolutePath(path);

@@ -2,6 +2,8 @@
 
 #include "TextForms.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -47,7 +49,17 @@ class StatxFileSystem final : public FileSystemService {
 public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
+    // Answers from the status that FileExists has just read for the same path, when that is
+    // the call before it; otherwise it reads the status afresh.
     std::variant<FileObject, FileStatusError> GetFile(const std::string& path) override;
+
+private:
+    // The whole status that the latest FileExists read, for the GetFile that follows it.
+    struct Kept {
+        std::string path;
+        struct statx status;
+    };
+    std::optional<Kept> m_kept;
 };
 
 // The absolute form of a path: relative paths resolved against the current folder, "." and

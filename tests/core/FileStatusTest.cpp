@@ -93,3 +93,30 @@ TEST(StatxFileSystem, NanosecondStampsBesideTheWholeSecondsTheWindowShows)
         EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(*f.CreatedExact), *f.DateCreated);
     }
 }
+
+// The status FileExists read serves the GetFile straight after it for the same path, and only
+// that one: a later call, or one for another path, reads the status afresh.
+TEST(StatxFileSystem, GetFileAfterFileExistsServesThatStatusOnce)
+{
+    TempFolder folder;
+    StatxFileSystem fs;
+    const std::string file = folder.write("grows.bin", "12");
+    const std::string other = folder.write("other.bin", "12345");
+    const auto sizeOf = [&fs](const std::string& path) {
+        const auto status = fs.GetFile(path);
+        return std::holds_alternative<FileObject>(status) ? std::get<FileObject>(status).Size : ~0ull;
+    };
+
+    ASSERT_TRUE(fs.FileExists(file));
+    folder.write("grows.bin", "1234");
+    EXPECT_EQ(sizeOf(file), 2u);
+    EXPECT_EQ(sizeOf(file), 4u);
+    ASSERT_TRUE(fs.FileExists(file));
+    EXPECT_EQ(sizeOf(other), 5u);
+    EXPECT_EQ(sizeOf(file), 4u);
+    // A folder's question in between leaves nothing for GetFile to take.
+    ASSERT_TRUE(fs.FileExists(file));
+    EXPECT_FALSE(fs.FolderExists(file));
+    folder.write("grows.bin", "123456");
+    EXPECT_EQ(sizeOf(file), 6u);
+}
