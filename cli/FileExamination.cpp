@@ -65,7 +65,10 @@ Examination ExamineFile(const std::string& path, const ExtractionServices& servi
         result.file.reset();
         return result;
     }
-    result.noatime = probeNoAtime(path);
+    // The examination has just opened the file; only when it had no reason to does it take
+    // one more open to learn the answer.
+    const std::optional<NoAtime> opened = LatestOpenOnThisThread(path);
+    result.noatime = opened ? *opened : probeNoAtime(path);
     result.texts = window.texts;
     if (window.CurrentDocument) {
         if (const DocumentProperties* model = window.CurrentDocument->Properties())

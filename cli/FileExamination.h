@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteSource.h"
 #include "Extraction.h"
 #include "FileStatus.h"
 #include "Report.h"
@@ -10,11 +11,6 @@
 #include <vector>
 
 namespace tallyglass {
-
-// What opening the file with O_NOATIME met: taken (the access time stays as it was), refused
-// (the kernel allows it only to the file's owner, so reading may update the access time), or
-// the file could not be opened at all (nothing was read).
-enum class NoAtime { Taken, Refused, NotOpened };
 
 // Everything the report tool learns of one file: the 38 window texts, the status and the
 // document model behind them, and the messages the window would have shown.
@@ -32,7 +28,7 @@ struct Examination {
 
 // Examines one file the way the window does. Every call makes its own window, file-status
 // service and document component, so examinations may run side by side on several threads as
-// long as the services' digest routine may (ours keeps no state).
+// long as the services' digest routine may (ours keeps what it keeps per thread).
 Examination ExamineFile(const std::string& path, const ExtractionServices& services);
 
 // What standard error gets for the file, one line each: the messages the window would have

@@ -10,9 +10,23 @@
 
 namespace tallyglass {
 
+namespace {
+
+struct LatestOpen {
+    std::string path;
+    NoAtime met = NoAtime::NotOpened;
+};
+
+thread_local LatestOpen t_latestOpen;
+
+} // namespace
+
 int OpenForReading(const std::string& path, struct stat& status)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME | O_NONBLOCK);
+    LatestOpen& latest = t_latestOpen;
+    latest.path = path;
+    latest.met = fd >= 0 ? NoAtime::Taken : errno == EPERM ? NoAtime::Refused : NoAtime::NotOpened;
     if (fd < 0 && errno == EPERM)
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -31,6 +45,14 @@ int OpenForReading(const std::string& path, struct stat& status)
             ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     return fd;
+}
+
+std::optional<NoAtime> LatestOpenOnThisThread(const std::string& path)
+{
+    const LatestOpen& latest = t_latestOpen;
+    if (latest.path != path)
+        return std::nullopt;
+    return latest.met;
 }
 
 bool MemorySource::readAt(std::uint64_t offset, std::span<std::byte> into) const

@@ -67,4 +67,14 @@ private:
 // be opened.
 int OpenForReading(const std::string& path, struct stat& status);
 
+// What opening a file with O_NOATIME met: taken (the access time stays as it was), refused
+// (the kernel allows it only to the file's owner, so reading may update the access time), or
+// the file could not be opened at all (nothing was read).
+enum class NoAtime { Taken, Refused, NotOpened };
+
+// What the latest OpenForReading on the calling thread met, when that open was of `path`;
+// nothing when it was of another path or there was none. The report tool learns from it how
+// the file it has just examined was read without opening it once more.
+std::optional<NoAtime> LatestOpenOnThisThread(const std::string& path);
+
 } // namespace tallyglass

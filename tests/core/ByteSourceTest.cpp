@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace tallyglass {
@@ -65,6 +66,26 @@ TEST(FileSource, ServesOnlyRegularFiles)
     struct stat st {};
     EXPECT_EQ(OpenForReading((folder.path() / "missing").string(), st), -1);
     EXPECT_EQ(errno, ENOENT);
+}
+
+// The latest open on a thread is remembered for its path alone, and on that thread alone.
+TEST(FileSource, LatestOpenOnThisThreadTellsWhatTheOpenMet)
+{
+    TempFolder folder;
+    const std::string file = folder.write("mine", "abc");
+    const std::string missing = (folder.path() / "missing").string();
+    // Our own file takes O_NOATIME.
+    ASSERT_TRUE(FileSource::open(file));
+    EXPECT_EQ(LatestOpenOnThisThread(file), NoAtime::Taken);
+    EXPECT_EQ(LatestOpenOnThisThread(missing), std::nullopt);
+    std::optional<NoAtime> elsewhere = NoAtime::Taken;
+    std::thread([&] { elsewhere = LatestOpenOnThisThread(file); }).join();
+    EXPECT_EQ(elsewhere, std::nullopt);
+
+    struct stat st {};
+    EXPECT_EQ(OpenForReading(missing, st), -1);
+    EXPECT_EQ(LatestOpenOnThisThread(missing), NoAtime::NotOpened);
+    EXPECT_EQ(LatestOpenOnThisThread(file), std::nullopt);
 }
 
 } // namespace
