@@ -67,7 +67,7 @@ Examination ExamineFile(const std::string& path, const ExtractionServices& servi
     }
     // The examination has just opened the file; only when it had no reason to does it take
     // one more open to learn the answer.
-    const std::optional<NoAtime> opened = LatestOpenOnThisThread(path);
+    const std::optional<NoAtime> opened = TakeLatestOpenOnThisThread(path);
     result.noatime = opened ? *opened : probeNoAtime(path);
     result.texts = window.texts;
     if (window.CurrentDocument) {

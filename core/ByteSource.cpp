@@ -13,6 +13,7 @@ namespace tallyglass {
 namespace {
 
 struct LatestOpen {
+    bool opened = false; // an open is recorded and not yet taken
     std::string path;
     NoAtime met = NoAtime::NotOpened;
 };
@@ -25,6 +26,7 @@ int OpenForReading(const std::string& path, struct stat& status)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME | O_NONBLOCK);
     LatestOpen& latest = t_latestOpen;
+    latest.opened = true;
     latest.path = path;
     latest.met = fd >= 0 ? NoAtime::Taken : errno == EPERM ? NoAtime::Refused : NoAtime::NotOpened;
     if (fd < 0 && errno == EPERM)
@@ -47,11 +49,12 @@ int OpenForReading(const std::string& path, struct stat& status)
     return fd;
 }
 
-std::optional<NoAtime> LatestOpenOnThisThread(const std::string& path)
+std::optional<NoAtime> TakeLatestOpenOnThisThread(const std::string& path)
 {
-    const LatestOpen& latest = t_latestOpen;
-    if (latest.path != path)
+    LatestOpen& latest = t_latestOpen;
+    if (!latest.opened || latest.path != path)
         return std::nullopt;
+    latest.opened = false;
     return latest.met;
 }
 

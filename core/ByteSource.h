@@ -72,9 +72,11 @@ int OpenForReading(const std::string& path, struct stat& status);
 // the file could not be opened at all (nothing was read).
 enum class NoAtime { Taken, Refused, NotOpened };
 
-// What the latest OpenForReading on the calling thread met, when that open was of `path`;
-// nothing when it was of another path or there was none. The report tool learns from it how
-// the file it has just examined was read without opening it once more.
-std::optional<NoAtime> LatestOpenOnThisThread(const std::string& path);
+// What the latest OpenForReading on the calling thread met, when that open was of `path` and
+// nobody has asked since; nothing when it was of another path, or there was none. Asking
+// forgets it, so an examination never takes an earlier examination's open for its own. The
+// report tool learns from it how the file it has just examined was read without opening it
+// once more.
+std::optional<NoAtime> TakeLatestOpenOnThisThread(const std::string& path);
 
 } // namespace tallyglass

@@ -68,24 +68,26 @@ TEST(FileSource, ServesOnlyRegularFiles)
     EXPECT_EQ(errno, ENOENT);
 }
 
-// The latest open on a thread is remembered for its path alone, and on that thread alone.
-TEST(FileSource, LatestOpenOnThisThreadTellsWhatTheOpenMet)
+// The latest open on a thread is remembered for its path alone, on that thread alone, and
+// until it is asked for.
+TEST(FileSource, LatestOpenOnThisThreadTellsWhatTheOpenMetOnce)
 {
     TempFolder folder;
     const std::string file = folder.write("mine", "abc");
     const std::string missing = (folder.path() / "missing").string();
     // Our own file takes O_NOATIME.
     ASSERT_TRUE(FileSource::open(file));
-    EXPECT_EQ(LatestOpenOnThisThread(file), NoAtime::Taken);
-    EXPECT_EQ(LatestOpenOnThisThread(missing), std::nullopt);
+    EXPECT_EQ(TakeLatestOpenOnThisThread(missing), std::nullopt);
     std::optional<NoAtime> elsewhere = NoAtime::Taken;
-    std::thread([&] { elsewhere = LatestOpenOnThisThread(file); }).join();
+    std::thread([&] { elsewhere = TakeLatestOpenOnThisThread(file); }).join();
     EXPECT_EQ(elsewhere, std::nullopt);
+    EXPECT_EQ(TakeLatestOpenOnThisThread(file), NoAtime::Taken);
+    EXPECT_EQ(TakeLatestOpenOnThisThread(file), std::nullopt);
 
     struct stat st {};
     EXPECT_EQ(OpenForReading(missing, st), -1);
-    EXPECT_EQ(LatestOpenOnThisThread(missing), NoAtime::NotOpened);
-    EXPECT_EQ(LatestOpenOnThisThread(file), std::nullopt);
+    EXPECT_EQ(TakeLatestOpenOnThisThread(file), std::nullopt);
+    EXPECT_EQ(TakeLatestOpenOnThisThread(missing), NoAtime::NotOpened);
 }
 
 } // namespace
