@@ -24,7 +24,6 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
     std::condition_variable roomFree;
     std::size_t nextToStart = 0;
     std::size_t nextToEmit = 0;
-    std::size_t waitingForRoom = 0;
     // One thread at a time hands results over, in order; the others go on working meanwhile.
     bool emitting = false;
     // slots[k] belongs to item nextToEmit + k; there is one for every item started and not
@@ -47,8 +46,7 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
             std::optional<Result> ready = std::move(slots.front());
             slots.pop_front();
             const std::size_t item = nextToEmit++;
-            if (waitingForRoom > 0)
-                roomFree.notify_one();
+            roomFree.notify_one();
             lock.unlock();
             try {
                 emit(item, std::move(*ready));
@@ -64,11 +62,7 @@ void RunInOrder(std::size_t count, unsigned jobs, const std::function<Result(std
     const auto worker = [&] {
         std::unique_lock lock(mutex);
         for (;;) {
-            if (nextToStart < count && !failure && nextToStart >= nextToEmit + 2 * jobs) {
-                ++waitingForRoom;
-                roomFree.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
-                --waitingForRoom;
-            }
+            roomFree.wait(lock, [&] { return nextToStart >= count || failure || nextToStart < nextToEmit + 2 * jobs; });
             if (nextToStart >= count || failure)
                 return;
             const std::size_t item = nextToStart++;

@@ -2,10 +2,8 @@
 
 #include "TableWindow.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace tallyglass {
 
@@ -33,14 +31,14 @@ private:
     std::optional<FileObject>& m_record;
 };
 
+// Opens the file once more, the way the examination reads it, for what the open meets.
 NoAtime probeNoAtime(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME | O_NONBLOCK);
-    if (fd >= 0) {
+    struct stat status {};
+    const int fd = OpenForReading(path, status);
+    if (fd >= 0)
         ::close(fd);
-        return NoAtime::Taken;
-    }
-    return errno == EPERM ? NoAtime::Refused : NoAtime::NotOpened;
+    return TakeLatestOpenOnThisThread(path).value_or(NoAtime::NotOpened);
 }
 
 } // namespace

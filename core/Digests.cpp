@@ -176,10 +176,6 @@ std::string hexOf(const unsigned char* digest, unsigned int length)
     return text;
 }
 
-} // namespace
-
-namespace {
-
 // One reading of a file through as many digests as are asked for: on success one lowercase
 // hexadecimal text per algorithm, in the order asked; otherwise the one text that says why
 // there is none, the same for every algorithm.
